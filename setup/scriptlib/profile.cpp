@@ -1,0 +1,468 @@
+#include "setup/scriptlib/profile.h"
+
+#include <cstring>
+
+#include "framework/trace.h"
+#include "setup/scriptlib/line_rules.h"
+
+using scriptlib::kLineBufferSize;
+
+// A window of file bytes, so that reading the lines of one lookup costs one
+// seek and read per 64 KB instead of one per line. It is dropped at the start
+// of every lookup: nothing read before is trusted afterwards.
+struct CProfile::ReadWindow {
+  static constexpr size_t kCapacity = 65536;
+  long start = 0;
+  size_t size = 0;
+  bool valid = false;
+  char data[kCapacity];
+
+  bool Contains(long position) const {
+    return valid && position >= start && static_cast<size_t>(position - start) < size;
+  }
+};
+
+namespace {
+
+constexpr unsigned long kSeekError = ERROR_SEEK;
+constexpr unsigned long kReadError = ERROR_READ_FAULT;
+
+std::unique_ptr<char[]> NewLineBuffer() {
+  auto buffer = std::make_unique<char[]>(kLineBufferSize);
+  buffer[0] = '\0';
+  return buffer;
+}
+
+std::string StripQuotes(const char* value) {
+  std::string text(value);
+  size_t start = text.find_first_not_of('"');
+  if (start == std::string::npos) return std::string();
+  size_t end = text.find_last_not_of('"');
+  return text.substr(start, end - start + 1);
+}
+
+unsigned long CopyOut(const std::string& text, char* buffer, unsigned long size) {
+  if (text.size() + 1 > size) return ERROR_INSUFFICIENT_BUFFER;
+  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  return ERROR_SUCCESS;
+}
+
+void ReplaceAll(std::string* text, const std::string& from, const std::string& to) {
+  for (size_t at = text->find(from); at != std::string::npos; at = text->find(from, at + to.size())) {
+    text->replace(at, from.size(), to);
+  }
+}
+
+}  // namespace
+
+CProfile::CProfile()
+    : file_(nullptr), stringFile_{}, scriptPath_{}, writeOnly_(false), window_(std::make_unique<ReadWindow>()) {}
+
+CProfile::CProfile(const char* path, const char* stringFile) : CProfile() { Create(path, stringFile, false); }
+
+CProfile::~CProfile() {
+  CloseFile();
+  FreeSections();
+}
+
+void CProfile::CloseFile() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+  window_->valid = false;
+}
+
+void CProfile::FreeSections() {
+  for (int i = 0; i < sections_.GetSize(); ++i) delete sections_[i];
+  sections_.Reset();
+  upperNames_.clear();
+}
+
+unsigned long CProfile::Create(const char* path, const char* stringFile, bool writeOnly) {
+  writeOnly_ = writeOnly;
+  if (!path || !*path) return ERROR_INVALID_PARAMETER;
+  if (std::strlen(path) >= sizeof(scriptPath_) || (stringFile && std::strlen(stringFile) >= sizeof(stringFile_))) {
+    qx::Trace("[CProfile] path too long: %.80s", path);
+    return ERROR_INVALID_PARAMETER;
+  }
+  CloseFile();
+  FreeSections();
+  std::strcpy(scriptPath_, path);
+  if (stringFile) std::strcpy(stringFile_, stringFile);
+  if (writeOnly_) return ERROR_SUCCESS;
+  // Binary mode: line ends are handled here, and a Ctrl-Z byte does not end the file.
+  file_ = std::fopen(path, "rb");
+  if (!file_) return ERROR_OPEN_FAILED;
+  return CreateSectionList();
+}
+
+unsigned long CProfile::Reload(const char* path, const char* stringFile) {
+  CloseFile();
+  FreeSections();
+  return Create(path, stringFile, writeOnly_);
+}
+
+unsigned long CProfile::ReadOneLine(char* buffer, unsigned long size, unsigned long* length, long position,
+                                    int origin) {
+  if (!buffer || size == 0) return ERROR_INVALID_PARAMETER;
+  if (!file_) return ERROR_INVALID_HANDLE;
+  ReadWindow& w = *window_;
+  if (origin != SEEK_SET) {
+    if (std::fseek(file_, position, origin) != 0) return kSeekError;
+    position = std::ftell(file_);
+    w.valid = false;
+  }
+  if (position < 0) return kSeekError;
+
+  // Loads the window at pos unless it holds it; false at end of file.
+  unsigned long error = 0;
+  auto load = [&](long pos) -> bool {
+    if (w.Contains(pos)) return true;
+    w.valid = false;
+    if (std::fseek(file_, pos, SEEK_SET) != 0) {
+      error = kSeekError;
+      return false;
+    }
+    w.size = std::fread(w.data, 1, ReadWindow::kCapacity, file_);
+    if (std::ferror(file_)) {
+      std::clearerr(file_);
+      error = kReadError;
+      return false;
+    }
+    w.start = pos;
+    w.valid = w.size > 0;
+    return w.valid;
+  };
+
+  unsigned long copied = 0;
+  unsigned long consumed = 0;
+  bool ended = false;
+  bool endedWithCr = false;
+  while (!ended && load(position + static_cast<long>(consumed))) {
+    size_t at = static_cast<size_t>(position + static_cast<long>(consumed) - w.start);
+    for (; at < w.size; ++at) {
+      char c = w.data[at];
+      ++consumed;
+      if (c == '\n' || c == '\r') {
+        ended = true;
+        endedWithCr = c == '\r';
+        break;
+      }
+      if (copied + 1 < size) buffer[copied++] = c;  // the rest of an over-long line is skipped
+    }
+  }
+  if (error) return error;
+  if (consumed == 0) {
+    std::memset(buffer, 0, size);
+    if (length) *length = 0;
+    return kEndOfFile;
+  }
+  if (endedWithCr && load(position + static_cast<long>(consumed)) &&
+      w.data[position + static_cast<long>(consumed) - w.start] == '\n') {
+    ++consumed;
+  }
+  if (error) return error;
+  if (ended && copied + 1 < size) buffer[copied++] = '\n';
+  buffer[copied] = '\0';
+  if (length) *length = consumed - 1;
+  return ERROR_SUCCESS;
+}
+
+bool CProfile::VerifyLine(char* line) { return scriptlib::CleanLine(line); }
+
+bool CProfile::GetSection(const char* line, char* name) {
+  std::string text;
+  if (!scriptlib::ParseHeader(line, &text)) return false;
+  if (name) std::memcpy(name, text.c_str(), text.size() + 1);
+  return true;
+}
+
+bool CProfile::GetKey(const char* line, char* key, char* value) {
+  std::string k, v;
+  if (!scriptlib::ParseKeyLine(line, &k, &v)) return false;
+  if (key) std::memcpy(key, k.c_str(), k.size() + 1);
+  if (value) std::memcpy(value, v.c_str(), v.size() + 1);
+  return true;
+}
+
+unsigned long CProfile::CreateSectionList() {
+  FreeSections();
+  if (!file_) return ERROR_SUCCESS;
+  window_->valid = false;
+  auto line = NewLineBuffer();
+  long position = 0;
+  for (;;) {
+    unsigned long length = 0;
+    unsigned long result = ReadOneLine(line.get(), kLineBufferSize, &length, position, SEEK_SET);
+    if (result == kEndOfFile) return ERROR_SUCCESS;
+    if (result != ERROR_SUCCESS) return result;
+    long next = position + static_cast<long>(length) + 1;
+    std::string name;
+    if (VerifyLine(line.get()) && scriptlib::ParseHeader(line.get(), &name)) {
+      if (sections_.GetSize() >= CSectionList::kCapacity) {
+        qx::Trace("[CProfile] %s holds more than %d sections; the rest are not indexed", scriptPath_,
+                  CSectionList::kCapacity);
+        return ERROR_SUCCESS;
+      }
+      auto* record = new SECTION{};
+      std::memcpy(record->name, name.c_str(), name.size() + 1);
+      record->offset = next;
+      sections_.Add(record);
+      upperNames_.push_back(scriptlib::UpperCase(record->name));
+    }
+    position = next;
+  }
+}
+
+unsigned long CProfile::FindSection(const char* name, long* position) {
+  if (!name) return ERROR_INVALID_PARAMETER;
+  std::string upper = scriptlib::UpperCase(name);
+  if (upper.size() >= scriptlib::kSectionNameSize) return ERROR_FILE_NOT_FOUND;
+  for (size_t i = 0; i < upperNames_.size(); ++i) {
+    if (upperNames_[i] == upper) {
+      if (position) *position = sections_[static_cast<int>(i)]->offset;
+      return ERROR_SUCCESS;
+    }
+  }
+  return ERROR_FILE_NOT_FOUND;
+}
+
+unsigned long CProfile::FindKey(long position, const char* key, char* buffer, unsigned long size,
+                                long* linePosition) {
+  if (!key) return ERROR_INVALID_PARAMETER;
+  if (!file_) return ERROR_FILE_NOT_FOUND;
+  window_->valid = false;
+  std::string upperKey = scriptlib::UpperCase(key);
+  auto line = NewLineBuffer();
+  for (;;) {
+    unsigned long length = 0;
+    unsigned long result = ReadOneLine(line.get(), kLineBufferSize, &length, position, SEEK_SET);
+    if (result == kEndOfFile) {
+      if (linePosition) *linePosition = position;
+      return ERROR_FILE_NOT_FOUND;
+    }
+    if (result != ERROR_SUCCESS) return result;
+    long next = position + static_cast<long>(length) + 1;
+    if (VerifyLine(line.get())) {
+      if (scriptlib::ParseHeader(line.get(), nullptr)) {
+        if (linePosition) *linePosition = position;
+        return ERROR_FILE_NOT_FOUND;
+      }
+      std::string k, v;
+      if (scriptlib::ParseKeyLine(line.get(), &k, &v) && scriptlib::UpperCase(k.c_str()) == upperKey) {
+        if (linePosition) *linePosition = position;
+        return buffer ? CopyOut(v, buffer, size) : ERROR_SUCCESS;
+      }
+    }
+    position = next;
+  }
+}
+
+unsigned long CProfile::GetData(const char* section, const char* key, char* buffer, unsigned long size) {
+  if (!section || !*section || !key || !*key || !buffer || size == 0) return ERROR_INVALID_PARAMETER;
+  long position = 0;
+  unsigned long result = FindSection(section, &position);
+  if (result != ERROR_SUCCESS) return result;
+  return FindKey(position, key, buffer, size, nullptr);
+}
+
+unsigned long CProfile::GetString(const char* section, const char* key, char* buffer, unsigned long size,
+                                  bool convertEscapes) {
+  unsigned long result = GetData(section, key, buffer, size);
+  // Also on failure: a default the caller left in the buffer is expanded too.
+  ConvertDefinedString(buffer, size, convertEscapes);
+  return result;
+}
+
+unsigned long CProfile::GetStringValue(const char* token, char* buffer, unsigned long size) {
+  if (!token || !*token || !buffer || size == 0) return ERROR_INVALID_PARAMETER;
+  auto value = NewLineBuffer();
+  if (stringFile_[0]) {
+    // A reader of its own with no string file: the value's tokens are expanded
+    // from the string file's STRINGS section only, one level deep.
+    auto strings = std::make_unique<CProfile>();
+    if (strings->Create(stringFile_, nullptr, false) == ERROR_SUCCESS &&
+        strings->GetString("STRINGS", token, value.get(), kLineBufferSize, false) == ERROR_SUCCESS) {
+      return CopyOut(StripQuotes(value.get()), buffer, size);
+    }
+    value[0] = '\0';
+  }
+  unsigned long result = GetData("STRINGS", token, value.get(), kLineBufferSize);
+  if (result != ERROR_SUCCESS) return result;
+  return CopyOut(StripQuotes(value.get()), buffer, size);
+}
+
+unsigned long CProfile::ConvertDefinedString(char* buffer, unsigned long size, bool convertEscapes) {
+  if (!buffer || size == 0 || !*buffer) return ERROR_INVALID_PARAMETER;
+  std::string text(buffer, strnlen(buffer, size));
+  // Escapes can at most halve the text, so more than twice the buffer can never fit.
+  const size_t limit = std::min<size_t>(static_cast<size_t>(size) * 2, 4 * kLineBufferSize);
+  auto value = NewLineBuffer();
+  int replacements = 0;
+  size_t open = text.find('%');
+  while (open != std::string::npos) {
+    size_t close = text.find('%', open + 1);
+    if (close == std::string::npos) break;
+    std::string token = text.substr(open, close - open + 1);
+    if (GetStringValue(token.c_str(), value.get(), kLineBufferSize) == ERROR_SUCCESS) {
+      if (++replacements > kMaxTokenReplacements) {
+        qx::Trace("[CProfile] token expansion stopped after %d replacements at %s", kMaxTokenReplacements,
+                  token.c_str());
+        break;
+      }
+      ReplaceAll(&text, token, value.get());
+      if (text.size() > limit) return ERROR_INSUFFICIENT_BUFFER;
+    }
+    // The search goes on after the closing "%", counted in the replaced text.
+    open = close + 1 < text.size() ? text.find('%', close + 1) : std::string::npos;
+  }
+  if (convertEscapes) {
+    ReplaceAll(&text, "\\r", "\r");
+    ReplaceAll(&text, "\\n", "\n");
+  }
+  if (text.size() >= size) return ERROR_INSUFFICIENT_BUFFER;
+  std::memset(buffer, 0, size);
+  std::memcpy(buffer, text.data(), text.size());
+  return ERROR_SUCCESS;
+}
+
+unsigned long CProfile::GetAllKey(const char* section, char* buffer, unsigned long size, bool keyLinesOnly) {
+  if (!section || !*section || !buffer || size == 0) return ERROR_INVALID_PARAMETER;
+  long position = 0;
+  unsigned long result = FindSection(section, &position);
+  if (result != ERROR_SUCCESS) return result;
+  auto line = NewLineBuffer();
+  unsigned long used = 0;
+  for (;;) {
+    unsigned long length = 0;
+    result = ReadOneLine(line.get(), kLineBufferSize, &length, position, SEEK_SET);
+    if (result == kEndOfFile) return ERROR_SUCCESS;
+    if (result != ERROR_SUCCESS) return result;
+    position += static_cast<long>(length) + 1;
+    if (!VerifyLine(line.get())) continue;
+    if (scriptlib::ParseHeader(line.get(), nullptr)) return ERROR_SUCCESS;
+    if (keyLinesOnly && !scriptlib::ParseKeyLine(line.get(), nullptr, nullptr)) continue;
+    ConvertDefinedString(line.get(), kLineBufferSize, false);
+    unsigned long entry = static_cast<unsigned long>(std::strlen(line.get())) + 1;
+    if (used + entry > size) return ERROR_INSUFFICIENT_BUFFER;
+    std::memcpy(buffer + used, line.get(), entry);
+    used += entry;
+    if (used >= size) return ERROR_INSUFFICIENT_BUFFER;
+  }
+}
+
+unsigned long CProfile::GetSectionName(char* buffer, unsigned long size, bool separatedByNul) {
+  if (!buffer || size == 0) return ERROR_INVALID_PARAMETER;
+  std::memset(buffer, separatedByNul ? '\0' : ' ', size);
+  unsigned long used = 0;
+  for (int i = 0; i < sections_.GetSize(); ++i) {
+    unsigned long length = static_cast<unsigned long>(std::strlen(sections_[i]->name));
+    if (used + length + 1 > size) return ERROR_INSUFFICIENT_BUFFER;
+    std::memcpy(buffer + used, sections_[i]->name, length);
+    used += length + 1;
+    if (used >= size) return ERROR_INSUFFICIENT_BUFFER;
+  }
+  return ERROR_SUCCESS;
+}
+
+unsigned long CProfile::StringToDword(const char* text) { return scriptlib::StringToDword(text); }
+
+unsigned long CProfile::GetDword(const char* section, const char* key, unsigned long* value) {
+  auto buffer = NewLineBuffer();
+  unsigned long result = GetData(section, key, buffer.get(), kLineBufferSize);
+  if (value) *value = scriptlib::StringToDword(buffer.get());
+  return result;
+}
+
+unsigned long CProfile::ReadFields(const char* section, const char* key, size_t count, std::vector<long>* fields) {
+  auto buffer = NewLineBuffer();
+  unsigned long result = GetString(section, key, buffer.get(), kLineBufferSize, false);
+  std::vector<std::string> texts = scriptlib::SplitFields(buffer.get());
+  if (texts.size() < count) return ERROR_INVALID_PARAMETER;
+  for (size_t i = 0; i < count; ++i) {
+    fields->push_back(static_cast<long>(scriptlib::StringToDword(texts[i].c_str())));
+  }
+  return result;
+}
+
+unsigned long CProfile::GetControl(const char* section, const char* key, SIZE* size) {
+  if (!size) return ERROR_INVALID_PARAMETER;
+  std::vector<long> f;
+  unsigned long result = ReadFields(section, key, 2, &f);
+  if (f.size() == 2) *size = SIZE{f[0], f[1]};
+  return result;
+}
+
+unsigned long CProfile::GetControl(const char* section, const char* key, POINT* point) {
+  SIZE size{};
+  if (!point || GetControl(section, key, &size) != ERROR_SUCCESS) return ERROR_INVALID_PARAMETER;
+  *point = POINT{size.cx, size.cy};
+  return ERROR_SUCCESS;
+}
+
+unsigned long CProfile::GetControl(const char* section, const char* key, unsigned long* colour) {
+  if (!colour) return ERROR_INVALID_PARAMETER;
+  std::vector<long> f;
+  unsigned long result = ReadFields(section, key, 3, &f);
+  if (f.size() == 3) *colour = (f[0] & 0xFF) | (f[1] & 0xFF) << 8 | (f[2] & 0xFF) << 16;
+  return result;
+}
+
+unsigned long CProfile::GetControl(const char* section, const char* key, RECT* rect) {
+  if (!rect) return ERROR_INVALID_PARAMETER;
+  std::vector<long> f;
+  unsigned long result = ReadFields(section, key, 4, &f);
+  if (f.size() == 4) *rect = RECT{f[0], f[1], f[2], f[3]};
+  return result;
+}
+
+unsigned long CProfile::SetData(const char* section, const char* key, const char* value) {
+  if (!scriptPath_[0]) return ERROR_INVALID_PARAMETER;  // never let the writer fall back to win.ini
+  SetLastError(ERROR_SUCCESS);
+  if (WritePrivateProfileStringA(section, key, value, scriptPath_)) return ERROR_SUCCESS;
+  DWORD error = GetLastError();
+  return error ? error : ERROR_WRITE_FAULT;
+}
+
+unsigned long CProfile::SetValue(const char* section, const char* key, const char* value) {
+  if (!section || !*section || !key || !value) return ERROR_INVALID_PARAMETER;
+  if (*key) return SetData(section, key, value);
+  if (!scriptPath_[0]) return ERROR_INVALID_PARAMETER;
+  SetLastError(ERROR_SUCCESS);
+  if (WritePrivateProfileSectionA(section, "\0", scriptPath_)) return ERROR_SUCCESS;
+  DWORD error = GetLastError();
+  return error ? error : ERROR_WRITE_FAULT;
+}
+
+unsigned long CProfile::WriteText(const char* section, const char* key, const std::string& value) {
+  if (!section || !*section || !key || !*key) return ERROR_INVALID_PARAMETER;
+  return SetData(section, key, value.c_str());
+}
+
+unsigned long CProfile::SetValue(const char* section, const char* key, unsigned long value) {
+  return WriteText(section, key, std::to_string(static_cast<long>(value)));
+}
+
+unsigned long CProfile::SetValue(const char* section, const char* key, SIZE* size) {
+  if (!size) return ERROR_INVALID_PARAMETER;
+  return WriteText(section, key, std::to_string(size->cx) + "," + std::to_string(size->cy));
+}
+
+unsigned long CProfile::SetValue(const char* section, const char* key, POINT* point) {
+  if (!point) return ERROR_INVALID_PARAMETER;
+  return WriteText(section, key, std::to_string(point->x) + "," + std::to_string(point->y));
+}
+
+unsigned long CProfile::SetValue(const char* section, const char* key, unsigned long* colour) {
+  if (!colour) return ERROR_INVALID_PARAMETER;
+  unsigned long c = *colour;
+  return WriteText(section, key,
+                   std::to_string(c & 0xFF) + "," + std::to_string((c >> 8) & 0xFF) + "," +
+                       std::to_string((c >> 16) & 0xFF));
+}
+
+unsigned long CProfile::SetValue(const char* section, const char* key, RECT* rect) {
+  if (!rect) return ERROR_INVALID_PARAMETER;
+  return WriteText(section, key,
+                   std::to_string(rect->left) + "," + std::to_string(rect->top) + "," +
+                       std::to_string(rect->right) + "," + std::to_string(rect->bottom));
+}

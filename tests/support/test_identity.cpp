@@ -1,0 +1,35 @@
+#include "tests/support/test_identity.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+
+namespace qx::test {
+namespace {
+std::atomic<unsigned> g_counter{0};
+}
+
+TestIdentity::TestIdentity() {
+  char name[64];
+  std::snprintf(name, sizeof(name), "QxTest%lx_%u_%lu", GetCurrentProcessId(), g_counter++, GetTickCount());
+  mfg_ = name;
+  program_ = "Prog" + std::to_string(g_counter.load());
+}
+
+TestIdentity::~TestIdentity() {
+  std::string key = "Software\\" + mfg_;
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+  RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+  RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+}
+
+bool KeyExists(void* hive, const std::string& key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(static_cast<HKEY>(hive), key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  RegCloseKey(handle);
+  return true;
+}
+
+}  // namespace qx::test
