@@ -42,9 +42,9 @@ std::string StripQuotes(const char* value) {
 }
 
 unsigned long CopyOut(const std::string& text, char* buffer, unsigned long size) {
-  if (text.size() + 1 > size) return ERROR_INSUFFICIENT_BUFFER;
+  if (text.size() + 1 > size) return CProfile::kBufferTooSmall;
   std::memcpy(buffer, text.c_str(), text.size() + 1);
-  return ERROR_SUCCESS;
+  return CProfile::kSuccess;
 }
 
 void ReplaceAll(std::string* text, const std::string& from, const std::string& to) {
@@ -79,19 +79,19 @@ void CProfile::FreeSections() {
 
 unsigned long CProfile::Create(const char* path, const char* stringFile, bool writeOnly) {
   writeOnly_ = writeOnly;
-  if (!path || !*path) return ERROR_INVALID_PARAMETER;
+  if (!path || !*path) return kBadArgument;
   if (std::strlen(path) >= sizeof(scriptPath_) || (stringFile && std::strlen(stringFile) >= sizeof(stringFile_))) {
     qx::Trace("[CProfile] path too long: %.80s", path);
-    return ERROR_INVALID_PARAMETER;
+    return kBadArgument;
   }
   CloseFile();
   FreeSections();
   std::strcpy(scriptPath_, path);
   if (stringFile) std::strcpy(stringFile_, stringFile);
-  if (writeOnly_) return ERROR_SUCCESS;
+  if (writeOnly_) return kSuccess;
   // Binary mode: line ends are handled here, and a Ctrl-Z byte does not end the file.
   file_ = std::fopen(path, "rb");
-  if (!file_) return ERROR_OPEN_FAILED;
+  if (!file_) return kCannotOpen;
   return CreateSectionList();
 }
 
@@ -103,7 +103,7 @@ unsigned long CProfile::Reload(const char* path, const char* stringFile) {
 
 unsigned long CProfile::ReadOneLine(char* buffer, unsigned long size, unsigned long* length, long position,
                                     int origin) {
-  if (!buffer || size == 0) return ERROR_INVALID_PARAMETER;
+  if (!buffer || size == 0) return kBadArgument;
   if (!file_) return ERROR_INVALID_HANDLE;
   ReadWindow& w = *window_;
   if (origin != SEEK_SET) {
@@ -164,7 +164,7 @@ unsigned long CProfile::ReadOneLine(char* buffer, unsigned long size, unsigned l
   if (ended && copied + 1 < size) buffer[copied++] = '\n';
   buffer[copied] = '\0';
   if (length) *length = consumed - 1;
-  return ERROR_SUCCESS;
+  return kSuccess;
 }
 
 bool CProfile::VerifyLine(char* line) { return scriptlib::CleanLine(line); }
@@ -186,22 +186,22 @@ bool CProfile::GetKey(const char* line, char* key, char* value) {
 
 unsigned long CProfile::CreateSectionList() {
   FreeSections();
-  if (!file_) return ERROR_SUCCESS;
+  if (!file_) return kSuccess;
   window_->valid = false;
   auto line = NewLineBuffer();
   long position = 0;
   for (;;) {
     unsigned long length = 0;
     unsigned long result = ReadOneLine(line.get(), kLineBufferSize, &length, position, SEEK_SET);
-    if (result == kEndOfFile) return ERROR_SUCCESS;
-    if (result != ERROR_SUCCESS) return result;
+    if (result == kEndOfFile) return kSuccess;
+    if (result != kSuccess) return result;
     long next = position + static_cast<long>(length) + 1;
     std::string name;
     if (VerifyLine(line.get()) && scriptlib::ParseHeader(line.get(), &name)) {
       if (sections_.GetSize() >= CSectionList::kCapacity) {
         qx::Trace("[CProfile] %s holds more than %d sections; the rest are not indexed", scriptPath_,
                   CSectionList::kCapacity);
-        return ERROR_SUCCESS;
+        return kSuccess;
       }
       auto* record = new SECTION{};
       std::memcpy(record->name, name.c_str(), name.size() + 1);
@@ -214,22 +214,22 @@ unsigned long CProfile::CreateSectionList() {
 }
 
 unsigned long CProfile::FindSection(const char* name, long* position) {
-  if (!name) return ERROR_INVALID_PARAMETER;
+  if (!name) return kBadArgument;
   std::string upper = scriptlib::UpperCase(name);
-  if (upper.size() >= scriptlib::kSectionNameSize) return ERROR_FILE_NOT_FOUND;
+  if (upper.size() >= scriptlib::kSectionNameSize) return kNotFound;
   for (size_t i = 0; i < upperNames_.size(); ++i) {
     if (upperNames_[i] == upper) {
       if (position) *position = sections_[static_cast<int>(i)]->offset;
-      return ERROR_SUCCESS;
+      return kSuccess;
     }
   }
-  return ERROR_FILE_NOT_FOUND;
+  return kNotFound;
 }
 
 unsigned long CProfile::FindKey(long position, const char* key, char* buffer, unsigned long size,
                                 long* linePosition) {
-  if (!key) return ERROR_INVALID_PARAMETER;
-  if (!file_) return ERROR_FILE_NOT_FOUND;
+  if (!key) return kBadArgument;
+  if (!file_) return kNotFound;
   window_->valid = false;
   std::string upperKey = scriptlib::UpperCase(key);
   auto line = NewLineBuffer();
@@ -238,19 +238,19 @@ unsigned long CProfile::FindKey(long position, const char* key, char* buffer, un
     unsigned long result = ReadOneLine(line.get(), kLineBufferSize, &length, position, SEEK_SET);
     if (result == kEndOfFile) {
       if (linePosition) *linePosition = position;
-      return ERROR_FILE_NOT_FOUND;
+      return kNotFound;
     }
-    if (result != ERROR_SUCCESS) return result;
+    if (result != kSuccess) return result;
     long next = position + static_cast<long>(length) + 1;
     if (VerifyLine(line.get())) {
       if (scriptlib::ParseHeader(line.get(), nullptr)) {
         if (linePosition) *linePosition = position;
-        return ERROR_FILE_NOT_FOUND;
+        return kNotFound;
       }
       std::string k, v;
       if (scriptlib::ParseKeyLine(line.get(), &k, &v) && scriptlib::UpperCase(k.c_str()) == upperKey) {
         if (linePosition) *linePosition = position;
-        return buffer ? CopyOut(v, buffer, size) : ERROR_SUCCESS;
+        return buffer ? CopyOut(v, buffer, size) : kSuccess;
       }
     }
     position = next;
@@ -258,10 +258,10 @@ unsigned long CProfile::FindKey(long position, const char* key, char* buffer, un
 }
 
 unsigned long CProfile::GetData(const char* section, const char* key, char* buffer, unsigned long size) {
-  if (!section || !*section || !key || !*key || !buffer || size == 0) return ERROR_INVALID_PARAMETER;
+  if (!section || !*section || !key || !*key || !buffer || size == 0) return kBadArgument;
   long position = 0;
   unsigned long result = FindSection(section, &position);
-  if (result != ERROR_SUCCESS) return result;
+  if (result != kSuccess) return result;
   return FindKey(position, key, buffer, size, nullptr);
 }
 
@@ -274,25 +274,25 @@ unsigned long CProfile::GetString(const char* section, const char* key, char* bu
 }
 
 unsigned long CProfile::GetStringValue(const char* token, char* buffer, unsigned long size) {
-  if (!token || !*token || !buffer || size == 0) return ERROR_INVALID_PARAMETER;
+  if (!token || !*token || !buffer || size == 0) return kBadArgument;
   auto value = NewLineBuffer();
   if (stringFile_[0]) {
     // A reader of its own with no string file: the value's tokens are expanded
     // from the string file's STRINGS section only, one level deep.
     auto strings = std::make_unique<CProfile>();
-    if (strings->Create(stringFile_, nullptr, false) == ERROR_SUCCESS &&
-        strings->GetString("STRINGS", token, value.get(), kLineBufferSize, false) == ERROR_SUCCESS) {
+    if (strings->Create(stringFile_, nullptr, false) == kSuccess &&
+        strings->GetString("STRINGS", token, value.get(), kLineBufferSize, false) == kSuccess) {
       return CopyOut(StripQuotes(value.get()), buffer, size);
     }
     value[0] = '\0';
   }
   unsigned long result = GetData("STRINGS", token, value.get(), kLineBufferSize);
-  if (result != ERROR_SUCCESS) return result;
+  if (result != kSuccess) return result;
   return CopyOut(StripQuotes(value.get()), buffer, size);
 }
 
 unsigned long CProfile::ConvertDefinedString(char* buffer, unsigned long size, bool convertEscapes) {
-  if (!buffer || size == 0 || !*buffer) return ERROR_INVALID_PARAMETER;
+  if (!buffer || size == 0 || !*buffer) return kBadArgument;
   std::string text(buffer, strnlen(buffer, size));
   // Escapes can at most halve the text, so more than twice the buffer can never fit.
   const size_t limit = std::min<size_t>(static_cast<size_t>(size) * 2, 4 * kLineBufferSize);
@@ -303,14 +303,14 @@ unsigned long CProfile::ConvertDefinedString(char* buffer, unsigned long size, b
     size_t close = text.find('%', open + 1);
     if (close == std::string::npos) break;
     std::string token = text.substr(open, close - open + 1);
-    if (GetStringValue(token.c_str(), value.get(), kLineBufferSize) == ERROR_SUCCESS) {
+    if (GetStringValue(token.c_str(), value.get(), kLineBufferSize) == kSuccess) {
       if (++replacements > kMaxTokenReplacements) {
         qx::Trace("[CProfile] token expansion stopped after %d replacements at %s", kMaxTokenReplacements,
                   token.c_str());
         break;
       }
       ReplaceAll(&text, token, value.get());
-      if (text.size() > limit) return ERROR_INSUFFICIENT_BUFFER;
+      if (text.size() > limit) return CProfile::kBufferTooSmall;
     }
     // The search goes on after the closing "%", counted in the replaced text.
     open = close + 1 < text.size() ? text.find('%', close + 1) : std::string::npos;
@@ -319,49 +319,49 @@ unsigned long CProfile::ConvertDefinedString(char* buffer, unsigned long size, b
     ReplaceAll(&text, "\\r", "\r");
     ReplaceAll(&text, "\\n", "\n");
   }
-  if (text.size() >= size) return ERROR_INSUFFICIENT_BUFFER;
+  if (text.size() >= size) return CProfile::kBufferTooSmall;
   std::memset(buffer, 0, size);
   std::memcpy(buffer, text.data(), text.size());
-  return ERROR_SUCCESS;
+  return kSuccess;
 }
 
 unsigned long CProfile::GetAllKey(const char* section, char* buffer, unsigned long size, bool keyLinesOnly) {
-  if (!section || !*section || !buffer || size == 0) return ERROR_INVALID_PARAMETER;
+  if (!section || !*section || !buffer || size == 0) return kBadArgument;
   long position = 0;
   unsigned long result = FindSection(section, &position);
-  if (result != ERROR_SUCCESS) return result;
+  if (result != kSuccess) return result;
   auto line = NewLineBuffer();
   unsigned long used = 0;
   for (;;) {
     unsigned long length = 0;
     result = ReadOneLine(line.get(), kLineBufferSize, &length, position, SEEK_SET);
-    if (result == kEndOfFile) return ERROR_SUCCESS;
-    if (result != ERROR_SUCCESS) return result;
+    if (result == kEndOfFile) return kSuccess;
+    if (result != kSuccess) return result;
     position += static_cast<long>(length) + 1;
     if (!VerifyLine(line.get())) continue;
-    if (scriptlib::ParseHeader(line.get(), nullptr)) return ERROR_SUCCESS;
+    if (scriptlib::ParseHeader(line.get(), nullptr)) return kSuccess;
     if (keyLinesOnly && !scriptlib::ParseKeyLine(line.get(), nullptr, nullptr)) continue;
     ConvertDefinedString(line.get(), kLineBufferSize, false);
     unsigned long entry = static_cast<unsigned long>(std::strlen(line.get())) + 1;
-    if (used + entry > size) return ERROR_INSUFFICIENT_BUFFER;
+    if (used + entry > size) return CProfile::kBufferTooSmall;
     std::memcpy(buffer + used, line.get(), entry);
     used += entry;
-    if (used >= size) return ERROR_INSUFFICIENT_BUFFER;
+    if (used >= size) return CProfile::kBufferTooSmall;
   }
 }
 
 unsigned long CProfile::GetSectionName(char* buffer, unsigned long size, bool separatedByNul) {
-  if (!buffer || size == 0) return ERROR_INVALID_PARAMETER;
+  if (!buffer || size == 0) return kBadArgument;
   std::memset(buffer, separatedByNul ? '\0' : ' ', size);
   unsigned long used = 0;
   for (int i = 0; i < sections_.GetSize(); ++i) {
     unsigned long length = static_cast<unsigned long>(std::strlen(sections_[i]->name));
-    if (used + length + 1 > size) return ERROR_INSUFFICIENT_BUFFER;
+    if (used + length + 1 > size) return CProfile::kBufferTooSmall;
     std::memcpy(buffer + used, sections_[i]->name, length);
     used += length + 1;
-    if (used >= size) return ERROR_INSUFFICIENT_BUFFER;
+    if (used >= size) return CProfile::kBufferTooSmall;
   }
-  return ERROR_SUCCESS;
+  return kSuccess;
 }
 
 unsigned long CProfile::StringToDword(const char* text) { return scriptlib::StringToDword(text); }
@@ -377,7 +377,7 @@ unsigned long CProfile::ReadFields(const char* section, const char* key, size_t 
   auto buffer = NewLineBuffer();
   unsigned long result = GetString(section, key, buffer.get(), kLineBufferSize, false);
   std::vector<std::string> texts = scriptlib::SplitFields(buffer.get());
-  if (texts.size() < count) return ERROR_INVALID_PARAMETER;
+  if (texts.size() < count) return kBadArgument;
   for (size_t i = 0; i < count; ++i) {
     fields->push_back(static_cast<long>(scriptlib::StringToDword(texts[i].c_str())));
   }
@@ -385,7 +385,7 @@ unsigned long CProfile::ReadFields(const char* section, const char* key, size_t 
 }
 
 unsigned long CProfile::GetControl(const char* section, const char* key, SIZE* size) {
-  if (!size) return ERROR_INVALID_PARAMETER;
+  if (!size) return kBadArgument;
   std::vector<long> f;
   unsigned long result = ReadFields(section, key, 2, &f);
   if (f.size() == 2) *size = SIZE{f[0], f[1]};
@@ -394,13 +394,13 @@ unsigned long CProfile::GetControl(const char* section, const char* key, SIZE* s
 
 unsigned long CProfile::GetControl(const char* section, const char* key, POINT* point) {
   SIZE size{};
-  if (!point || GetControl(section, key, &size) != ERROR_SUCCESS) return ERROR_INVALID_PARAMETER;
+  if (!point || GetControl(section, key, &size) != kSuccess) return kBadArgument;
   *point = POINT{size.cx, size.cy};
-  return ERROR_SUCCESS;
+  return kSuccess;
 }
 
 unsigned long CProfile::GetControl(const char* section, const char* key, unsigned long* colour) {
-  if (!colour) return ERROR_INVALID_PARAMETER;
+  if (!colour) return kBadArgument;
   std::vector<long> f;
   unsigned long result = ReadFields(section, key, 3, &f);
   if (f.size() == 3) *colour = (f[0] & 0xFF) | (f[1] & 0xFF) << 8 | (f[2] & 0xFF) << 16;
@@ -408,7 +408,7 @@ unsigned long CProfile::GetControl(const char* section, const char* key, unsigne
 }
 
 unsigned long CProfile::GetControl(const char* section, const char* key, RECT* rect) {
-  if (!rect) return ERROR_INVALID_PARAMETER;
+  if (!rect) return kBadArgument;
   std::vector<long> f;
   unsigned long result = ReadFields(section, key, 4, &f);
   if (f.size() == 4) *rect = RECT{f[0], f[1], f[2], f[3]};
@@ -416,25 +416,25 @@ unsigned long CProfile::GetControl(const char* section, const char* key, RECT* r
 }
 
 unsigned long CProfile::SetData(const char* section, const char* key, const char* value) {
-  if (!scriptPath_[0]) return ERROR_INVALID_PARAMETER;  // never let the writer fall back to win.ini
-  SetLastError(ERROR_SUCCESS);
-  if (WritePrivateProfileStringA(section, key, value, scriptPath_)) return ERROR_SUCCESS;
+  if (!scriptPath_[0]) return kBadArgument;  // never let the writer fall back to win.ini
+  SetLastError(kSuccess);
+  if (WritePrivateProfileStringA(section, key, value, scriptPath_)) return kSuccess;
   DWORD error = GetLastError();
   return error ? error : ERROR_WRITE_FAULT;
 }
 
 unsigned long CProfile::SetValue(const char* section, const char* key, const char* value) {
-  if (!section || !*section || !key || !value) return ERROR_INVALID_PARAMETER;
+  if (!section || !*section || !key || !value) return kBadArgument;
   if (*key) return SetData(section, key, value);
-  if (!scriptPath_[0]) return ERROR_INVALID_PARAMETER;
-  SetLastError(ERROR_SUCCESS);
-  if (WritePrivateProfileSectionA(section, "\0", scriptPath_)) return ERROR_SUCCESS;
+  if (!scriptPath_[0]) return kBadArgument;
+  SetLastError(kSuccess);
+  if (WritePrivateProfileSectionA(section, "\0", scriptPath_)) return kSuccess;
   DWORD error = GetLastError();
   return error ? error : ERROR_WRITE_FAULT;
 }
 
 unsigned long CProfile::WriteText(const char* section, const char* key, const std::string& value) {
-  if (!section || !*section || !key || !*key) return ERROR_INVALID_PARAMETER;
+  if (!section || !*section || !key || !*key) return kBadArgument;
   return SetData(section, key, value.c_str());
 }
 
@@ -443,17 +443,17 @@ unsigned long CProfile::SetValue(const char* section, const char* key, unsigned 
 }
 
 unsigned long CProfile::SetValue(const char* section, const char* key, SIZE* size) {
-  if (!size) return ERROR_INVALID_PARAMETER;
+  if (!size) return kBadArgument;
   return WriteText(section, key, std::to_string(size->cx) + "," + std::to_string(size->cy));
 }
 
 unsigned long CProfile::SetValue(const char* section, const char* key, POINT* point) {
-  if (!point) return ERROR_INVALID_PARAMETER;
+  if (!point) return kBadArgument;
   return WriteText(section, key, std::to_string(point->x) + "," + std::to_string(point->y));
 }
 
 unsigned long CProfile::SetValue(const char* section, const char* key, unsigned long* colour) {
-  if (!colour) return ERROR_INVALID_PARAMETER;
+  if (!colour) return kBadArgument;
   unsigned long c = *colour;
   return WriteText(section, key,
                    std::to_string(c & 0xFF) + "," + std::to_string((c >> 8) & 0xFF) + "," +
@@ -461,7 +461,7 @@ unsigned long CProfile::SetValue(const char* section, const char* key, unsigned 
 }
 
 unsigned long CProfile::SetValue(const char* section, const char* key, RECT* rect) {
-  if (!rect) return ERROR_INVALID_PARAMETER;
+  if (!rect) return kBadArgument;
   return WriteText(section, key,
                    std::to_string(rect->left) + "," + std::to_string(rect->top) + "," +
                        std::to_string(rect->right) + "," + std::to_string(rect->bottom));

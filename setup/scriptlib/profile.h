@@ -34,7 +34,13 @@
 
 class SCRIPTLIB_API CProfile {
  public:
-  static constexpr unsigned long kEndOfFile = 259;
+  // Result codes (Win32 error numbers as this library has always used them).
+  static constexpr unsigned long kSuccess = 0;
+  static constexpr unsigned long kNotFound = 2;
+  static constexpr unsigned long kBufferTooSmall = 14;
+  static constexpr unsigned long kBadArgument = 87;
+  static constexpr unsigned long kCannotOpen = 110;
+  static constexpr unsigned long kEndOfFile = 259;  // internal only
   static constexpr int kMaxTokenReplacements = 1000;
 
   CProfile();
