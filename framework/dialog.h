@@ -63,11 +63,16 @@ class Dialog {
   virtual void OnDestroy() {}
   // Every message passes here first; set *result and return true to handle it.
   virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  // After WM_NCDESTROY; the handle is already gone (a modeless dialog may delete itself here).
+  virtual void OnFinalMessage() {}
 
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;
   bool modal_ = false;
+
+ private:
+  INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 }  // namespace fw

@@ -50,6 +50,9 @@ class Window {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;
+
+ private:
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 }  // namespace fw
