@@ -12,4 +12,11 @@ using MessageBoxHook = int (*)(HWND owner, const char* text, const char* caption
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
+// For tests that start a whole program: when the environment variable
+// QX_MESSAGE_BOX_ANSWER holds a button id (1 OK, 2 Cancel, 6 Yes, 7 No...),
+// every message box is answered with it at once (its text still reaches the
+// trace). Programs call this once at start.
+inline constexpr const char* kMessageBoxAnswerVariable = "QX_MESSAGE_BOX_ANSWER";
+void AnswerMessageBoxesFromEnvironment();
+
 }  // namespace fw

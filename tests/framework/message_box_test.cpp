@@ -39,4 +39,16 @@ TEST(MessageBoxHook, NullTextsAreSafe) {
   fw::SetMessageBoxHook(previous);
 }
 
+TEST(MessageBoxHook, EnvironmentAnswersForWholePrograms) {
+  fw::MessageBoxHook previous = fw::SetMessageBoxHook(AnswerNo);
+  SetEnvironmentVariableA(fw::kMessageBoxAnswerVariable, "garbage");
+  fw::AnswerMessageBoxesFromEnvironment();  // not a button id: the hook stays
+  EXPECT_EQ(fw::ShowMessageBox(nullptr, "t", "c", MB_OKCANCEL), IDNO);
+  SetEnvironmentVariableA(fw::kMessageBoxAnswerVariable, "2");
+  fw::AnswerMessageBoxesFromEnvironment();
+  EXPECT_EQ(fw::ShowMessageBox(nullptr, "t", "c", MB_OKCANCEL), IDCANCEL);
+  SetEnvironmentVariableA(fw::kMessageBoxAnswerVariable, nullptr);
+  fw::SetMessageBoxHook(previous);
+}
+
 }  // namespace
