@@ -114,6 +114,23 @@ bool Dialog::OnCommand(WORD id, WORD, HWND) {
 
 bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
 
+namespace {
+// Process-wide, set once at start-up on the user-interface thread.
+HBRUSH g_dialogBrush = nullptr;
+COLORREF g_dialogText = 0;
+}  // namespace
+
+void SetDialogColors(COLORREF background, COLORREF text) {
+  ResetDialogColors();
+  g_dialogBrush = CreateSolidBrush(background);
+  g_dialogText = text;
+}
+
+void ResetDialogColors() {
+  if (g_dialogBrush) DeleteObject(g_dialogBrush);
+  g_dialogBrush = nullptr;
+}
+
 INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (OnMessage(message, wParam, lParam, &result)) return Handled(hwnd_, message, result);
@@ -132,6 +149,15 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       OnDestroy();
       return FALSE;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      if (!g_dialogBrush) return FALSE;
+      if (message != WM_CTLCOLORDLG) {
+        SetTextColor(reinterpret_cast<HDC>(wParam), g_dialogText);
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+      }
+      return reinterpret_cast<INT_PTR>(g_dialogBrush);
     default:
       return FALSE;
   }

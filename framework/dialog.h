@@ -27,6 +27,12 @@ class DialogTemplate {
   size_t countAt_ = 0;
 };
 
+// The background and text colour of every dialog of the process (like the
+// application-wide dialog colour of the classic frameworks). Not set: the
+// system's colours.
+void SetDialogColors(COLORREF background, COLORREF text);
+void ResetDialogColors();
+
 class Dialog {
  public:
   Dialog() = default;
