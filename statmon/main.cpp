@@ -1,0 +1,10 @@
+// statmon.exe: the printer status monitor. Everything lives in statmon_core;
+// this is the entry point alone.
+#include <windows.h>
+
+#include "statmon/app.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  CMFPSMApp app;
+  return app.Run();
+}
