@@ -1,0 +1,182 @@
+// CUtl: file and directory routines.
+#include <memory>
+#include <string>
+
+#include "framework/handles.h"
+#include "setup/core/core_context.h"
+#include "setup/core/utl.h"
+#include "setup/scriptlib/api_function.h"
+
+namespace {
+bool Empty(const char* s) { return !s || !*s; }
+
+std::string ParentOf(const std::string& path) {
+  size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+}  // namespace
+
+bool CUtl::CreateDirectoryTree(const char* path, bool recordHistory) {
+  if (Empty(path)) return false;
+  std::string full = std::string(path) + "\\";
+  size_t first = full.find('\\');
+  // The first component (a drive such as "C:\") is never created.
+  for (size_t at = full.find('\\', first + 1); at != std::string::npos; at = full.find('\\', at + 1)) {
+    std::string directory = full.substr(0, at + 1);
+    if (CreateDirectoryA(directory.c_str(), nullptr)) {
+      if (recordHistory) core::RecordHistory(directory, core::kHistoryDir);
+      continue;
+    }
+    DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS) {
+      Trace("[CUtl] Create directory fail [%s]\n", directory.c_str());
+      TraceError(error, "CreateDirectory");
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CUtl::CopyOneFile(const char* source, const char* destination, bool recordHistory, bool registerFile) {
+  if (Empty(source) || Empty(destination)) return false;
+  SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+  if (!CopyFileA(source, destination, TRUE) && !CopyFileA(source, destination, FALSE)) {
+    Trace("[CUtl] Copy file fail (%s ==> %s)", source, destination);
+    return false;
+  }
+  Trace("[CUtl] Copy file success (%s ==> %s)", source, destination);
+  if (recordHistory) core::RecordHistory(destination, core::kHistoryFile);
+  // A file copied from a read-only medium keeps the read-only flag otherwise.
+  SetFileAttributesA(destination, FILE_ATTRIBUTE_NORMAL);
+  if (registerFile) RegisterInstalledFile(destination);
+  return true;
+}
+
+bool CUtl::CopyDirectoryTree(const char* source, const char* destination, bool recordHistory, bool recursive) {
+  if (Empty(source) || Empty(destination)) return false;
+  if (!CreateDirectoryTree(destination, true)) {
+    Trace("[CUtl] Create (%s) directory fail!!", destination);
+    return false;
+  }
+  std::string from(source), to(destination);
+  // On the heap: the recursion may run on a worker thread's small stack.
+  auto data = std::make_unique<WIN32_FIND_DATAA>();
+  fw::UniqueFind find(FindFirstFileA((from + "\\*.*").c_str(), data.get()));
+  if (!find) return true;
+  do {
+    if (core::IsDotEntry(data->cFileName)) continue;
+    std::string src = from + "\\" + data->cFileName;
+    std::string dst = to + "\\" + data->cFileName;
+    if (data->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (recursive) CopyDirectoryTree(src.c_str(), dst.c_str(), recordHistory, recursive);
+    } else {
+      CopyOneFile(src.c_str(), dst.c_str(), recordHistory, true);
+    }
+  } while (FindNextFileA(find.Get(), data.get()));
+  return true;
+}
+
+bool CUtl::DeleteFileOnReboot(const char* path) {
+  if (Empty(path)) return false;
+  // Read-only files refuse deletion; clearing the flag only when that happens
+  // spares a system call per file on the common path.
+  BOOL deleted = DeleteFileA(path);
+  DWORD error = deleted ? 0 : GetLastError();
+  if (!deleted && error == ERROR_ACCESS_DENIED && SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL)) {
+    deleted = DeleteFileA(path);
+    error = deleted ? 0 : GetLastError();
+  }
+  if (deleted) {
+    Trace("[CUtl] Delete File (%s) \n", path);
+    return true;
+  }
+  if (error == ERROR_FILE_NOT_FOUND) return true;
+  Trace("[CUtl] Delete File Faile (%s) \n", path);
+  if (OsFamily() == core::kFamily9x) {
+    char shortPath[MAX_PATH] = {};
+    GetShortPathNameA(path, shortPath, MAX_PATH);
+    WriteProfileStringA("rename", "NUL", shortPath);
+    Trace("[CUtl] Set file to be deleted when rebooting by WriteProfileString (%s) \n", path);
+  } else if (CAPIFunction::MoveFileExAFn move = core::SystemFunctions().MoveFileExPointer()) {
+    move(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    Trace("[CUtl] Set file to be deleted when rebooting by MoveFileEx (%s) \n", path);
+  }
+  return false;
+}
+
+bool CUtl::DeleteDirectoryTree(const char* path, bool recursive) {
+  if (Empty(path)) return false;
+  std::string directory = core::WithoutTrailingBackslash(path);
+  if (directory.empty()) return true;
+  if (recursive) {
+    auto data = std::make_unique<WIN32_FIND_DATAA>();
+    fw::UniqueFind find(FindFirstFileA((directory + "\\*.*").c_str(), data.get()));
+    if (find) {
+      do {
+        // Exactly "." and ".."; a name such as ".x" is content to remove.
+        if (core::IsDotEntry(data->cFileName)) continue;
+        std::string entry = directory + "\\" + data->cFileName;
+        if (data->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+          if (!RemoveDirectoryA(entry.c_str())) DeleteDirectoryTree(entry.c_str(), recursive);
+        } else {
+          DeleteFileOnReboot(entry.c_str());
+        }
+      } while (FindNextFileA(find.Get(), data.get()));
+    }
+  }
+  if (!RemoveDirectoryA(directory.c_str())) {
+    TraceError(GetLastError(), "RemoveDirectory");
+    Trace("[CUtl] Delete Directory fail (%s) \n", directory.c_str());
+    return true;
+  }
+  Trace("[CUtl] Delete Directory (%s) \n", directory.c_str());
+  if (recursive) {
+    // Empty parents go too, up to the drive root.
+    for (std::string parent = ParentOf(directory); parent.size() > 3; parent = ParentOf(parent)) {
+      if (RemoveDirectoryA(parent.c_str())) Trace("[CUtl] RemoveDirectory(%s)\n", parent.c_str());
+    }
+  }
+  return true;
+}
+
+bool CUtl::DeleteFileAndEmptyParents(const char* path, bool keepDirectories) {
+  if (Empty(path)) return false;
+  SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+  if (!DeleteFileA(path)) {
+    Trace("[CUtl] Delete File Faile (%s) \n", path);
+    return false;
+  }
+  if (keepDirectories) return true;
+  for (std::string parent = ParentOf(path); !parent.empty() && RemoveDirectoryA(parent.c_str());
+       parent = ParentOf(parent)) {
+    Trace("[CUtl] RemoveDirectory(%s)\n", parent.c_str());
+  }
+  return true;
+}
+
+bool CUtl::RemoveEmptyDirectories(const char* path) {
+  if (Empty(path)) return false;
+  std::string directory = core::WithoutTrailingBackslash(path);
+  while (!directory.empty() && RemoveDirectoryA(directory.c_str())) {
+    Trace("[CUtl] RemoveDirectory(%s)\n", directory.c_str());
+    directory = ParentOf(directory);
+    if (directory.empty() || directory.back() == ':') break;
+  }
+  return true;
+}
+
+bool CUtl::RegisterInstalledFile(const char* path) {
+  if (Empty(path) || OsFamily() != core::kFamily9x) return false;
+  fw::UniqueRegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\InstalledFiles", 0, KEY_WRITE,
+                    key.Put()) != ERROR_SUCCESS) {
+    return false;
+  }
+  std::string full(path);
+  size_t slash = full.rfind('\\');
+  std::string name = slash == std::string::npos ? full : full.substr(slash + 1);
+  const BYTE marker[2] = {0x0B, 0x00};
+  Trace("[CUtl] Register file %s\n", path);
+  return RegSetValueExA(key.Get(), name.c_str(), 0, REG_BINARY, marker, sizeof(marker)) == ERROR_SUCCESS;
+}
