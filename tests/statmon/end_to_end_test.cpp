@@ -49,9 +49,9 @@ class EndToEnd : public ::testing::Test {
     if (process) CloseHandle(process);
     return ended;
   }
-  DWORD RunToEnd(const std::string& program, const std::string& line) {
-    smtest::Process p;
-    EXPECT_TRUE(p.Start(program, line, dir_.Path()));
+  DWORD RunToEnd(const std::string& program, const std::string& arguments) {
+    qx::test::Process p;
+    EXPECT_TRUE(p.Start(program, arguments, {}, dir_.Path()));
     DWORD code = 999;
     EXPECT_TRUE(p.Wait(60000, &code));
     return code;
@@ -64,7 +64,7 @@ class EndToEnd : public ::testing::Test {
 
 TEST_F(EndToEnd, AnnouncerHandsAJobOverThePipe) {
   std::string exe = Install("statmon.exe");
-  DWORD code = RunToEnd(Announcer(), "jobannounce /pipe /exe \"" + exe +
+  DWORD code = RunToEnd(Announcer(), "/pipe /exe \"" + exe +
                                          "\" /program QXL2020 /printer \"QX Laser L2020\" /second two "
                                          "/display \"C:\\docs\\report.doc\" /key QXL2020_KEY");
   EXPECT_EQ(code, 0u) << trace_.Text();
@@ -78,14 +78,14 @@ TEST_F(EndToEnd, AnnouncerHandsAJobOverThePipe) {
 
 TEST_F(EndToEnd, AnnouncerHandsAJobByCopyData) {
   std::string exe = Install("QXL2020.exe");  // started without names: the file name selects the configuration
-  DWORD code = RunToEnd(Announcer(), "jobannounce /copydata /exe \"" + exe +
+  DWORD code = RunToEnd(Announcer(), "/copydata /exe \"" + exe +
                                          "\" /printer \"QX Laser L2020\" /second two /display report.doc /key K2");
   EXPECT_EQ(code, 0u);
   EXPECT_TRUE(smtest::WaitFor([&] { return trace_.Contains("Enter OnJobStarted"); })) << trace_.Text();
   EXPECT_TRUE(trace_.Contains("##**&& QX Laser L2020, two, report.doc, K2"));
   // A second job goes to the same monitor.
   trace_.Clear();
-  EXPECT_EQ(RunToEnd(Announcer(), "jobannounce /copydata /exe \"" + exe + "\" /printer P2 /display d2 /key K3"), 0u);
+  EXPECT_EQ(RunToEnd(Announcer(), "/copydata /exe \"" + exe + "\" /printer P2 /display d2 /key K3"), 0u);
   EXPECT_TRUE(smtest::WaitFor([&] { return trace_.Contains("Enter OnJobStarted"); }));
   EXPECT_TRUE(trace_.Contains("##**&& P2, , d2, K3"));
   EXPECT_FALSE(trace_.Contains("Exit Initialize"));  // no second monitor came up
@@ -93,19 +93,19 @@ TEST_F(EndToEnd, AnnouncerHandsAJobByCopyData) {
 
 TEST_F(EndToEnd, ASecondStartReachesTheRunningMonitor) {
   std::string exe = Install("QXL2020.exe");
-  smtest::Process first;
-  ASSERT_TRUE(first.Start(exe, "\"" + exe + "\"", dir_.Path()));  // toner mode
+  qx::test::Process first;
+  ASSERT_TRUE(first.Start(exe, "", {}, dir_.Path()));  // toner mode
   ASSERT_TRUE(smtest::WaitFor([&] { return Monitor() != nullptr; })) << trace_.Text();
   EXPECT_TRUE(trace_.Contains("pCmdParam is null and pCommandLine is null..so toner mode"));
 
   trace_.Clear();
-  EXPECT_EQ(RunToEnd(exe, "\"" + exe + "\""), 1u);  // the second one ends at once
+  EXPECT_EQ(RunToEnd(exe, ""), 1u);  // the second one ends at once
   EXPECT_TRUE(trace_.Contains("Vexa Status Monitor is already running..!"));
   EXPECT_TRUE(trace_.Contains("WM_SM_SHOW_ORDER_TONER"));
 
   // A job for the same model: the new instance passes its pipe on (WM_COPYDATA 500).
   trace_.Clear();
-  EXPECT_EQ(RunToEnd(Announcer(), "jobannounce /pipe /exe \"" + exe + "\" /printer P /display D /key K"), 0u);
+  EXPECT_EQ(RunToEnd(Announcer(), "/pipe /exe \"" + exe + "\" /printer P /display D /key K"), 0u);
   EXPECT_TRUE(smtest::WaitFor([&] { return trace_.Contains("Enter OnJobStarted"); })) << trace_.Text();
   EXPECT_TRUE(trace_.Contains("##**&& P, , D, K"));
   EXPECT_TRUE(trace_.Contains("Vexa Status Monitor is already running..!"));
@@ -131,7 +131,7 @@ TEST_F(EndToEnd, StartsThatCannotWorkEndCleanly) {
     std::string exe = Install("QXL2020.exe", c.extra);
     DeleteFileA(dir_.File(c.remove).c_str());
     trace_.Clear();
-    EXPECT_EQ(RunToEnd(exe, "\"" + exe + "\" /JOB"), c.exitCode) << c.name;
+    EXPECT_EQ(RunToEnd(exe, "/JOB"), c.exitCode) << c.name;
     EXPECT_TRUE(trace_.Contains(c.trace)) << c.name << "\n" << trace_.Text();
     EXPECT_EQ(Monitor(), nullptr) << c.name;
   }
@@ -139,13 +139,13 @@ TEST_F(EndToEnd, StartsThatCannotWorkEndCleanly) {
   std::string exe = Install("QXL2020.exe");
   dir_.Write("QXL2020.dat", "[Model]\nMDL=QX-L2020\n");
   trace_.Clear();
-  EXPECT_EQ(RunToEnd(exe, "\"" + exe + "\" /JOB"), 1u);
+  EXPECT_EQ(RunToEnd(exe, "/JOB"), 1u);
   EXPECT_TRUE(trace_.Contains("Model/Class is empty"));
 
   Install("QXL2020.exe");
   CopyFileA(smtest::BuildFile("tests\\statmon\\smdevmon_partial.dll").c_str(), dir_.File("smdevmon.dll").c_str(), FALSE);
   trace_.Clear();
-  EXPECT_EQ(RunToEnd(exe, "\"" + exe + "\" /JOB"), 0u);
+  EXPECT_EQ(RunToEnd(exe, "/JOB"), 0u);
   EXPECT_TRUE(trace_.Contains("DevMon GetProcAddress fail"));
   EXPECT_TRUE(trace_.Contains("Load Device Monitor fail"));
 }

@@ -26,31 +26,4 @@ std::string InstallSample(const qx::test::TempDir& dir, const std::string& exeNa
   return exe;
 }
 
-Process::~Process() {
-  if (process_) {
-    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 99);
-    CloseHandle(process_);
-  }
-}
-
-bool Process::Start(const std::string& program, const std::string& commandLine, const std::string& directory) {
-  STARTUPINFOA si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      directory.empty() ? nullptr : directory.c_str(), &si, &pi))
-    return false;
-  CloseHandle(pi.hThread);
-  process_ = pi.hProcess;
-  return true;
-}
-
-bool Process::Wait(DWORD ms, DWORD* exitCode) {
-  if (!process_ || WaitForSingleObject(process_, ms) != WAIT_OBJECT_0) return false;
-  GetExitCodeProcess(process_, exitCode);
-  return true;
-}
-
 }  // namespace smtest

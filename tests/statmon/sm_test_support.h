@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
 
 namespace smtest {
@@ -19,36 +20,6 @@ std::string ReadMedia(const std::string& name);
 // the folder; returns the path of the copied program.
 std::string InstallSample(const qx::test::TempDir& dir, const std::string& exeName = "statmon.exe");
 
-// Waits (pumping this thread's messages) until `done` holds or `ms` passed.
-template <typename Fn>
-bool WaitFor(Fn done, DWORD ms = 20000) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > ms) return false;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    Sleep(20);
-  }
-  return true;
-}
-
-// A process started by a test; ended when the object goes if still running.
-class Process {
- public:
-  Process() = default;
-  ~Process();
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
-  // `commandLine` is passed as it stands (the program path goes separately).
-  bool Start(const std::string& program, const std::string& commandLine, const std::string& directory);
-  bool Wait(DWORD ms, DWORD* exitCode);
-  HANDLE Handle() const { return process_; }
-
- private:
-  HANDLE process_ = nullptr;
-};
+using qx::test::WaitFor;
 
 }  // namespace smtest
