@@ -100,8 +100,16 @@ void SetUninstallInfo(const std::string& installKey, const ItemRecord& item, boo
     std::string text = UninstallInfoText(item);
     RegSetValueExA(key.Get(), item.uninstallValueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>(text.size() + 1));
-  } else if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS) {
+  } else if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE | KEY_QUERY_VALUE, key.Put()) ==
+             ERROR_SUCCESS) {
     RegDeleteValueA(key.Get(), item.uninstallValueName.c_str());
+    // This library made the key for its values: with the last one gone, the key
+    // goes too, so an uninstall leaves no empty key of the product behind.
+    DWORD subkeys = 1, values = 1;
+    RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
+    key.Reset();
+    if (subkeys == 0 && values == 0) RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
   }
 }
 

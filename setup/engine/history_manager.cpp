@@ -135,7 +135,10 @@ bool CHistoryManager::Replay(const char* historyKey) {
       }
     }
   }
-  CUtl::DeleteRegKey(historyKey, true, false, HKEY_LOCAL_MACHINE);
+  // Its parents go too when nothing else is left in them: the product key that
+  // writing the history made is not recorded anywhere (only the deepest new key
+  // of a path is), and would otherwise stay behind empty after an uninstall.
+  CUtl::DeleteRegKey(historyKey, true, true, HKEY_LOCAL_MACHINE);
   CUtl::DeleteRegKey("Software\\Vexa\\ZKPrinter", true, false, HKEY_LOCAL_MACHINE);
   return true;
 }

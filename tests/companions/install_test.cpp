@@ -140,6 +140,7 @@ TEST_F(InstallTest, UninstallUndoesOnlyTheMarkedItems) {
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, ItemKey("A"), "Uninstall", 9), 0u);
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, ItemKey("B"), "Install_OK", 9), 1u);
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, id_.UninstallInfoKey(), "A_Uninst"), "");
+  EXPECT_FALSE(qx::test::KeyExists(HKEY_LOCAL_MACHINE, id_.UninstallInfoKey()));  // its last value went
 }
 
 TEST_F(InstallTest, EveryRunEndsWithExactlyOneFinish) {

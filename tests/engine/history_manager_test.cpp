@@ -119,6 +119,23 @@ TEST_F(History, ValueAndKeyEntriesAndTheirSkippingRules) {
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, HistoryKey()));
 }
 
+TEST_F(History, ReplayTakesEmptyProductKeysAlongButKeepsFullOnes) {
+  ASSERT_TRUE(history_.AddEntry("C:\\nothing-here.txt", 0));  // writing the history makes the product key
+  ASSERT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, id_.Root()));
+  EXPECT_TRUE(history_.Replay(HistoryKey().c_str()));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, id_.Root()));                // empty: gone
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\" + id_.Mfg()));  // its empty parent too
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "Software"));
+
+  core::SetHistoryRecorder(nullptr);
+  ASSERT_TRUE(CUtl::SetRegDword(("Software\\" + id_.Mfg() + "\\Other").c_str(), "N", 1));
+  core::SetHistoryRecorder(&history_);
+  ASSERT_TRUE(history_.AddEntry("C:\\nothing-here.txt", 0));
+  EXPECT_TRUE(history_.Replay(HistoryKey().c_str()));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, id_.Root()));
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\" + id_.Mfg() + "\\Other"));  // another product's stays
+}
+
 TEST_F(History, FilesAreRemovedNewestFirst) {
   std::string a = dir_.Write("a.txt", "a"), b = dir_.Write("b.txt", "b");
   history_.AddEntry(a.c_str(), 0);

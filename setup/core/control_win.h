@@ -1,0 +1,57 @@
+#pragma once
+// CControlWin: the installer's hidden top-level window. Its class name
+// ("<program> Installer Program") marks a running installer for a second
+// start and for the clear run; it owns the command interpreter, starts the
+// wizard with the run's start command, runs command records that pages and
+// workers send it (message 2035) on the main thread, and performs the
+// unattended remote and factory installs through the installer library.
+#include <windows.h>
+
+#include <string>
+
+#include "framework/frame_window.h"
+#include "setup/core/utl.h"
+#include "setup/engine/cmd_operator.h"
+
+class CPredefinedVariable;
+
+class CControlWin : public fw::FrameWindow {
+ public:
+  static constexpr UINT kUserCommandMessage = 2035;
+  static constexpr UINT kCancelMessage = 2039;
+  static constexpr const char* kDefaultClassName = "Tarquen Printer Installer Program";
+
+  // MyInstall of the installer library.
+  using InstallFunction = BOOL(__stdcall*)(HWND window, const char* installKey, int flag);
+
+  explicit CControlWin(CPredefinedVariable& environment);
+
+  bool CreateControlWindow();
+  bool StartInstall();
+  bool StartUninstall();
+  bool RunStartCommand(const char* section);
+  bool RemoteInstall();
+  bool FactoryInstall();
+  bool ReMakeFullPath(const char* key);
+  bool WriteItemUninstall(const char* itemKey);
+  void WriteItemDisplayNames();
+
+  CCmdOperator& Operator() { return operator_; }
+  const std::string& ClassName() const { return className_; }
+
+ protected:
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+ private:
+  bool RegisterControlClass();
+  InstallFunction FindInstallFunction();
+  void WriteUninstallEntry();
+
+  CPredefinedVariable& environment_;
+  CUtl log_;
+  std::string dataFile_, configFile_, stringFile_;
+  std::string programName_;
+  std::string className_ = kDefaultClassName;
+  bool mainWindowFlag_ = false;
+  CCmdOperator operator_;
+};

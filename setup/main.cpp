@@ -1,0 +1,11 @@
+// setup.exe: one installer run per process; the exit code is always 1.
+#include <windows.h>
+
+#include "framework/message_box.h"
+#include "setup/core/qxinst_app.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  fw::AnswerMessageBoxesFromEnvironment();
+  CQXInstApp app;
+  return app.Run();
+}
