@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "framework/frame_window.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/watchdog.h"
 
@@ -127,6 +128,42 @@ TEST_F(SetupRuns, ClearRunWaitsForTheProcessThenRemovesEverythingRecorded) {
   EXPECT_EQ(e2e::RegistrySnapshot(ProductKey()), registryBefore);
   EXPECT_EQ(e2e::RegistrySnapshot("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"), uninstallEntriesBefore);
   EXPECT_EQ(GetFileAttributesA(medium_.DestDir().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(SetupRuns, ClearRunPollsTheWindowClassWhenThereIsNoProcessToWaitFor) {
+  // A history of one value, and a running installer known only by its window class.
+  std::string marker = InstallKey();
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, marker.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, "Marker", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+  RegCloseKey(key);
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, UninstallKey().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr),
+            ERROR_SUCCESS);
+  DWORD one = 1;
+  RegSetValueExA(key, "NumOfValues", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof(one));
+  std::string entry = "HKEY_LOCAL_MACHINE\\" + marker + "\\Marker";
+  RegSetValueExA(key, "Value0", 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.c_str()),
+                 static_cast<DWORD>(entry.size() + 1));
+  RegCloseKey(key);
+
+  struct Running : fw::FrameWindow {} running;
+  ASSERT_TRUE(running.CreateFrame((medium_.Identity().Program() + " Installer Program").c_str(), "running"));
+  const std::string forms[] = {"", " /PID 0x7ffffff0"};  // no process id, or one that cannot be opened
+  for (const auto& pid : forms) {
+    SCOPED_TRACE(pid);
+    qx::test::Process clear;
+    ASSERT_TRUE(medium_.Start(&clear, "/CLEAR /CLS " + medium_.Identity().Program() + " /REG " + UninstallKey() + pid));
+    EXPECT_FALSE(clear.Wait(2500));  // polls while the window class exists
+    EXPECT_EQ(ReadString(marker, "Marker"), "x");
+    if (pid.empty()) continue;  // the second form ends the wait below
+    running.Destroy();
+    DWORD code = 0;
+    ASSERT_TRUE(clear.Wait(30000, &code));
+    EXPECT_EQ(code, 1u);
+  }
+  EXPECT_EQ(ReadString(marker, "Marker"), "<none>");  // the history was replayed
 }
 
 TEST_F(SetupRuns, RemoteRunCopiesTheRemoteKeyAndRecordsTheLocalKind) {
