@@ -10,5 +10,7 @@ int main(int argc, char** argv) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
   ::testing::InitGoogleTest(&argc, argv);
   qx::test::InstallWatchdog();
-  return RUN_ALL_TESTS();
+  int result = RUN_ALL_TESTS();
+  qx::test::StopWatchdog();
+  return result;
 }

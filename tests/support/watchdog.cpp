@@ -15,6 +15,8 @@ namespace {
 std::atomic<unsigned> g_limitSeconds{60};
 std::atomic<ULONGLONG> g_deadline{0};  // 0: no test running
 std::string g_testName;                // written before g_deadline is armed
+std::atomic<bool> g_stop{false};
+HANDLE g_thread = nullptr;
 
 unsigned DefaultLimit() {
   const char* value = std::getenv("QX_TEST_TIMEOUT");
@@ -36,7 +38,7 @@ BOOL CALLBACK PrintWindow(HWND window, LPARAM level) {
 }
 
 DWORD WINAPI WatchdogThread(void*) {
-  for (;;) {
+  while (!g_stop.load()) {
     Sleep(200);
     ULONGLONG deadline = g_deadline.load();
     if (deadline == 0 || GetTickCount64() < deadline) continue;
@@ -47,6 +49,7 @@ DWORD WINAPI WatchdogThread(void*) {
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 3);
   }
+  return 0;
 }
 
 class WatchdogListener : public ::testing::EmptyTestEventListener {
@@ -67,8 +70,16 @@ void SetWatchdogLimit(unsigned seconds) {
 
 void InstallWatchdog() {
   ::testing::UnitTest::GetInstance()->listeners().Append(new WatchdogListener);
-  HANDLE thread = CreateThread(nullptr, 0, WatchdogThread, nullptr, 0, nullptr);
-  if (thread) CloseHandle(thread);
+  g_thread = CreateThread(nullptr, 0, WatchdogThread, nullptr, 0, nullptr);
+}
+
+void StopWatchdog() {
+  g_stop = true;
+  if (g_thread) {
+    WaitForSingleObject(g_thread, 5000);
+    CloseHandle(g_thread);
+    g_thread = nullptr;
+  }
 }
 
 }  // namespace qx::test

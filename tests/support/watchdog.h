@@ -7,7 +7,9 @@ namespace qx::test {
 // Limit of the running test in seconds (default 60, or QX_TEST_TIMEOUT).
 void SetWatchdogLimit(unsigned seconds);
 
-// Installed by the test main.
+// Installed by the test main; stopped (its thread ended) before the main
+// returns, so no thread of ours runs while the process takes itself down.
 void InstallWatchdog();
+void StopWatchdog();
 
 }  // namespace qx::test
