@@ -14,7 +14,10 @@ TestIdentity::TestIdentity() {
   char name[64];
   std::snprintf(name, sizeof(name), "QxTest%lx_%u_%lu", GetCurrentProcessId(), g_counter++, GetTickCount());
   mfg_ = name;
-  program_ = "Prog" + std::to_string(g_counter.load());
+  // Unique as well: the program name makes the installer's window class, which
+  // must not meet another test's running installer.
+  std::snprintf(name, sizeof(name), "Prog%lx_%u", GetCurrentProcessId(), g_counter.load());
+  program_ = name;
 }
 
 TestIdentity::~TestIdentity() {
