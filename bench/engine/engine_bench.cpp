@@ -13,6 +13,7 @@
 #include "setup/engine/cmd_operator.h"
 #include "setup/engine/history_manager.h"
 #include "setup/engine/my_items.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -30,21 +31,6 @@ void Write(const std::string& path, const std::string& text) {
   CloseHandle(file);
 }
 
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string child = path + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
-      else DeleteFileA(child.c_str());
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(path.c_str());
-}
 
 std::string ItemSection(int i) {
   std::string n = std::to_string(i);
@@ -154,6 +140,6 @@ int main() {
     }
   }
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, ("Software\\" + mfg).c_str());
-  RemoveTree(dir);
+  qx::test::RemoveTree(dir);
   return result;
 }

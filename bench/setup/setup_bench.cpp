@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_dir.h"
+
 namespace {
 
 std::string WinePath(std::string unixPath) {
@@ -28,41 +30,7 @@ double Now() {
   return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
-void CopyTree(const std::string& from, const std::string& to) {
-  CreateDirectoryA(to.c_str(), nullptr);
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      CopyTree(from + "\\" + name, to + "\\" + name);
-    } else {
-      CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
-    }
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
-}
 
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string child = path + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(child);
-      } else {
-        DeleteFileA(child.c_str());
-      }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(path.c_str());
-}
 
 std::string AddRemoveKey(const std::string& mfg) {
   return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + mfg;
@@ -127,9 +95,9 @@ int main(int argc, char** argv) {
   const std::string destination = root + "\\dest";
   const std::string mfg = "QxBench" + std::to_string(GetCurrentProcessId());
   const std::string program = "Setup Bench";
-  RemoveTree(root);
+  qx::test::RemoveTree(root);
   CreateDirectoryA(root.c_str(), nullptr);
-  CopyTree(build + "\\medium", medium);
+  qx::test::CopyTree(build + "\\medium", medium);
 
   std::ifstream in(medium + "\\setup.dat", std::ios::binary);
   std::stringstream original;
@@ -166,6 +134,6 @@ int main(int argc, char** argv) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, AddRemoveKey(mfg).c_str());
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, AddRemoveKey(mfg).c_str());
-  RemoveTree(root);
+  qx::test::RemoveTree(root);
   return 0;
 }

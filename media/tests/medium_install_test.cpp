@@ -26,21 +26,6 @@ void ReplaceAll(std::string* text, const std::string& from, const std::string& t
   ASSERT_GT(count, 0u) << from;
 }
 
-bool CopyTree(const std::string& from, const std::string& to) {
-  CreateDirectoryA(to.c_str(), nullptr);
-  WIN32_FIND_DATAA found{};
-  fw::UniqueFind find(FindFirstFileA((from + "\\*").c_str(), &found));
-  if (!find) return false;
-  do {
-    std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    bool ok = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                  ? CopyTree(from + "\\" + name, to + "\\" + name)
-                  : CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE) != 0;
-    if (!ok) return false;
-  } while (FindNextFileA(find.Get(), &found));
-  return true;
-}
 
 std::string RegString(const std::string& key, const char* name) {
   char buffer[1024] = {};
@@ -73,7 +58,7 @@ class SampleMediumInstall : public ::testing::Test {
     dest_ = dir_.Path() + "\\Program Files\\L2020";
     components_ = id_.Root() + "\\Components";
     printer_ = id_.Program() + " L2020";
-    ASSERT_TRUE(CopyTree(source, medium_));
+    ASSERT_TRUE(qx::test::CopyTree(source, medium_));
     std::string data = mediumtest::ReadFile(source + "\\setup.dat");
     ReplaceAll(&data, "\r\nMFG=QX\r\n", "\r\nMFG=" + id_.Mfg() + "\r\n");
     ReplaceAll(&data, "\r\nPROGRAM_NAME=QX Laser L2020 Setup\r\n", "\r\nPROGRAM_NAME=" + id_.Program() + "\r\n");

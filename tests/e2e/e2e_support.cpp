@@ -59,23 +59,6 @@ size_t SectionEnd(const std::vector<std::string>& lines, int header) {
   return i;
 }
 
-void CopyTree(const std::string& from, const std::string& to) {
-  CreateDirectoryA(to.c_str(), nullptr);
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      CopyTree(from + "\\" + name, to + "\\" + name);
-    } else {
-      CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
-    }
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
-}
-
 void SnapshotKey(HKEY root, const std::string& key, std::set<std::string>* out) {
   fw::UniqueRegKey handle;
   if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, handle.Put()) != ERROR_SUCCESS) return;
@@ -165,7 +148,7 @@ void SetScriptSection(const std::string& path, const std::string& section, const
 }
 
 SetupMedium::SetupMedium() {
-  CopyTree(BuildPath("medium"), Dir());
+  qx::test::CopyTree(BuildPath("medium"), Dir());
   CreateDirectoryA(TempDir().c_str(), nullptr);
   SetScriptValue(DataFile(), "PROGRAM_INFO", "MFG", identity_.Mfg());
   SetScriptValue(DataFile(), "PROGRAM_INFO", "PROGRAM_NAME", identity_.Program());

@@ -66,6 +66,26 @@ bool RemoveTree(const std::string& path) {
   return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
+bool CopyTree(const std::string& from, const std::string& to) {
+  CreateDirectoryA(to.c_str(), nullptr);
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  do {
+    std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    std::string source = from + "\\" + name, target = to + "\\" + name;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      ok = CopyTree(source, target) && ok;
+    } else {
+      ok = CopyFileA(source.c_str(), target.c_str(), FALSE) && ok;
+    }
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return ok;
+}
+
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace qx::test

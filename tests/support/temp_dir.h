@@ -25,6 +25,8 @@ class TempDir {
 
 // Removes a folder tree; true when it is gone.
 bool RemoveTree(const std::string& path);
+// Copies a folder tree (files are overwritten); false when a file could not be copied.
+bool CopyTree(const std::string& from, const std::string& to);
 bool FileExists(const std::string& path);
 
 }  // namespace qx::test

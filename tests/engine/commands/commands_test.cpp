@@ -55,9 +55,9 @@ TEST_F(Commands, HugeFieldsAreHandled) {
   EXPECT_FALSE(Run("CT_ADDREG", huge));
 }
 
-TEST_F(Commands, RecordFieldsAreTrimmedInPlaceAndTheRegistrySpecWrittenFirst) {
+TEST_F(Commands, RecordFieldsAreTrimmedInPlaceAndTheRegistryEntryWrittenFirst) {
   CommandRecord record(" \tct_item_exe\t", "\t NOITEM:prog.exe  ", "  -x\t");
-  std::string key = medium_.Id().Root() + "\\Spec";
+  std::string key = medium_.Id().Root() + "\\Entry";
   record.cstrAddReg = "HKCU," + key + "\\Flag,REG_DWORD,0x10";
   EXPECT_TRUE(op_.Execute(record));
   EXPECT_EQ(record.cstrCmdType, "ct_item_exe");
