@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "companions/exec/item_record.h"
 #include "companions/exec/links_copies.h"
 #include "companions/world/companion_log.h"
 #include "framework/handles.h"
@@ -76,17 +77,15 @@ bool CopyPath(const std::string& source, const std::string& dest, bool recursive
 
 bool RunCopyRecords(const std::string& installKey, const std::function<void(const std::string&, CopyEvent)>& report) {
   std::string root = installKey + "\\CopyFiles";
-  fw::UniqueRegKey list;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, root.c_str(), 0, KEY_READ, list.Put()) != ERROR_SUCCESS) return true;
+  std::vector<std::string> sections;
+  if (!SubkeyNames(root, &sections)) return true;
   bool all = true;
-  char section[MAX_PATH];
-  for (DWORD i = 0;; ++i) {
-    DWORD size = MAX_PATH;
-    LONG r = RegEnumKeyExA(list.Get(), i, section, &size, nullptr, nullptr, nullptr, nullptr);
-    if (r == ERROR_NO_MORE_ITEMS) break;
-    if (r != ERROR_SUCCESS) continue;
+  for (const auto& name : sections) {
+    const char* section = name.c_str();
     fw::UniqueRegKey key;
-    if (RegOpenKeyExA(list.Get(), section, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) continue;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (root + "\\" + name).c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) {
+      continue;
+    }
     std::string src = ReadString(key.Get(), "Src"), dest = ReadString(key.Get(), "Dest");
     DWORD sub = 1, subSize = 4, type = 0;
     if (RegQueryValueExA(key.Get(), "CopySubDir", nullptr, &type, reinterpret_cast<BYTE*>(&sub), &subSize) !=

@@ -66,19 +66,6 @@ class ComScope {
   bool ok_;
 };
 
-bool ItemNames(const std::string& installKey, std::vector<std::string>* names) {
-  fw::UniqueRegKey items;
-  std::string path = installKey + "\\Items";
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, items.Put()) != ERROR_SUCCESS) return false;
-  char name[MAX_PATH];
-  for (DWORD i = 0;; ++i) {
-    DWORD size = MAX_PATH;
-    LONG r = RegEnumKeyExA(items.Get(), i, name, &size, nullptr, nullptr, nullptr, nullptr);
-    if (r == ERROR_NO_MORE_ITEMS) break;
-    if (r == ERROR_SUCCESS) names->emplace_back(name, size);
-  }
-  return true;
-}
 
 void SetItemDword(const std::string& installKey, const std::string& item, const char* value, DWORD data) {
   std::string path = installKey + "\\Items\\" + item;
@@ -178,7 +165,7 @@ BOOL Run(HWND window, const char* keyArgument, int flag, bool install) {
   }
   world::Log(kTag, "%s (%s, flag %d)", what, key.c_str(), flag);
   std::vector<std::string> names;
-  if (!ItemNames(key, &names)) {
+  if (!SubkeyNames(key + "\\Items", &names)) {
     world::Log(kTag, "%s: no item records under %s\\Items", what, key.c_str());
     return FALSE;
   }

@@ -28,6 +28,19 @@ DWORD ReadDword(HKEY key, const char* name, DWORD fallback) {
 
 }  // namespace
 
+bool SubkeyNames(const std::string& key, std::vector<std::string>* names) {
+  fw::UniqueRegKey list;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, list.Put()) != ERROR_SUCCESS) return false;
+  char name[MAX_PATH];
+  for (DWORD i = 0;; ++i) {
+    DWORD size = MAX_PATH;
+    LONG r = RegEnumKeyExA(list.Get(), i, name, &size, nullptr, nullptr, nullptr, nullptr);
+    if (r == ERROR_NO_MORE_ITEMS) break;
+    if (r == ERROR_SUCCESS) names->emplace_back(name, size);
+  }
+  return true;
+}
+
 bool ReadItemRecord(const std::string& installKey, const std::string& name, ItemRecord* out) {
   std::string path = installKey + "\\Items\\" + name;
   fw::UniqueRegKey key;

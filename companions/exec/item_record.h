@@ -6,8 +6,13 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace qx::exec {
+
+// The names of the subkeys of a local-machine key (item, shortcut and copy
+// records); false when the key cannot be opened.
+bool SubkeyNames(const std::string& key, std::vector<std::string>* names);
 
 struct ItemRecord {
   std::string name;  // the record's key name

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "companions/exec/item_record.h"
 #include "companions/exec/links_copies.h"
 #include "companions/world/companion_log.h"
 #include "framework/handles.h"
@@ -80,16 +81,12 @@ std::string ShortcutPath(const ShortcutRecord& link, const std::string& desktopD
 
 bool CreateRecordedShortcuts(const std::string& installKey) {
   std::string root = installKey + "\\Shortcut";
-  fw::UniqueRegKey list;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, root.c_str(), 0, KEY_READ, list.Put()) != ERROR_SUCCESS) return true;
+  std::vector<std::string> sections;
+  if (!SubkeyNames(root, &sections)) return true;
   bool all = true;
-  char section[MAX_PATH];
-  for (DWORD i = 0;; ++i) {
-    DWORD size = MAX_PATH;
-    LONG r = RegEnumKeyExA(list.Get(), i, section, &size, nullptr, nullptr, nullptr, nullptr);
-    if (r == ERROR_NO_MORE_ITEMS) break;
-    if (r != ERROR_SUCCESS) continue;
-    std::string keyPath = root + "\\" + section;
+  for (const auto& name : sections) {
+    const char* section = name.c_str();
+    std::string keyPath = root + "\\" + name;
     fw::UniqueRegKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ | KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS)
       continue;
