@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/clock.h"
 #include "setup/core/core_context.h"
 #include "setup/core/predefined_variable.h"
 #include "setup/engine/cmd_operator.h"
@@ -16,13 +17,6 @@
 #include "tests/support/temp_dir.h"
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER f, t;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 void Write(const std::string& path, const std::string& text) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -99,40 +93,40 @@ int main() {
       CCmdOperator op;
       op.Initialise(nullptr, false);
 
-      double start = Now();
+      double start = bench::Now();
       CommandRecord write("CT_WRITE_ITEM_INFO", "");
       bool ok = op.Execute(write);
-      double first = Now() - start;
-      start = Now();
+      double first = bench::Now() - start;
+      start = bench::Now();
       CommandRecord again("CT_WRITE_ITEM_INFO", "");
       op.Execute(again);
-      double second = Now() - start;
+      double second = bench::Now() - start;
       std::printf("CT_WRITE_ITEM_INFO, %d items, all keys set (%s):\n", kItems, ok ? "ok" : "FAILED");
       std::printf("  first run (records created): %.2f s, %.2f ms per item\n", first, first * 1000 / kItems);
       std::printf("  second run (records exist):  %.2f s, %.2f ms per item\n", second, second * 1000 / kItems);
 
-      start = Now();
+      start = bench::Now();
       {
         CMyItems items;
         items.Load("ITEM_INFO", false);
       }
-      double load = Now() - start;
+      double load = bench::Now() - start;
       std::printf("  of which reading the 1,000 items (Load):  %.2f s, %.2f ms per item\n", load, load * 1000 / kItems);
 
       // What one script value costs on this data file (the system's profile
       // reader; every item key is read this way).
-      start = Now();
+      start = bench::Now();
       for (int i = 0; i < 1000; ++i) {
         std::string section = "ITEM" + std::to_string(i) + (i % 10 == 0 ? "_PRINTER" : "");
         CUtl::GetScriptString(section.c_str(), "WAIT_REGDATA", env.GetDataFile().c_str(), "", "");
       }
-      double one = (Now() - start) * 1000;
+      double one = (bench::Now() - start) * 1000;
       std::printf("  one script value of an item section: %.3f ms\n", one / 1000);
 
-      start = Now();
+      start = bench::Now();
       CommandRecord command("CT_COMMAND", "ADDREGS");
       ok = op.Execute(command);
-      double commands = Now() - start;
+      double commands = bench::Now() - start;
       std::printf("CT_COMMAND, 1,000 CT_ADDREG lines (%s): %.2f s, %.3f ms per line\n", ok ? "ok" : "FAILED",
                   commands, commands);
       core::SetHistoryRecorder(nullptr);

@@ -13,28 +13,18 @@
 #include <string>
 #include <vector>
 
+#include "bench/clock.h"
 #include "setup/scriptlib/profile.h"
 
 namespace {
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Median time in microseconds of `runs` calls of `call`.
 double Median(int runs, const std::function<void(int)>& call) {
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {
-    double start = Now();
+    double start = bench::Now();
     call(i);
-    times.push_back((Now() - start) * 1e6);
+    times.push_back((bench::Now() - start) * 1e6);
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];

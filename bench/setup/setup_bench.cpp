@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/clock.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -23,12 +24,6 @@ std::string WinePath(std::string unixPath) {
   return "Z:" + unixPath;
 }
 
-double Now() {
-  LARGE_INTEGER f, t;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 
 
@@ -64,12 +59,12 @@ double RunSeconds(const std::string& program, const std::string& arguments, DWOR
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  double start = Now();
+  double start = bench::Now();
   if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
     return -1;
   }
   WaitForSingleObject(info.hProcess, INFINITE);
-  double seconds = Now() - start;
+  double seconds = bench::Now() - start;
   GetExitCodeProcess(info.hProcess, exitCode);
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);

@@ -8,20 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "bench/clock.h"
 #include "statmon/status_code_table.h"
 
 namespace {
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 std::string Generate(int lines) {
   std::string text = "; generated status code table\nSM_ANY 0x0000000000000000 0x0000000000000000 \"catch all\"\n";
@@ -53,9 +43,9 @@ int main() {
   for (int run = 0; run < 15; ++run) {
     CParser parser;
     parser.SetPath(path);
-    double t0 = Now();
+    double t0 = bench::Now();
     bool ok = parser.ReadFile();
-    parses.push_back((Now() - t0) * 1000.0);
+    parses.push_back((bench::Now() - t0) * 1000.0);
     records = parser.Records().size();
     if (!ok) std::printf("parse failed\n");
   }
@@ -78,9 +68,9 @@ int main() {
   for (const auto& k : kinds) {
     const int n = 20000;
     size_t found = 0;
-    double t0 = Now();
+    double t0 = bench::Now();
     for (int i = 0; i < n; ++i) found += parser.Find(static_cast<uint32_t>(i), k.high) != nullptr;
-    double seconds = Now() - t0;
+    double seconds = bench::Now() - t0;
     std::printf("lookup %-34s %10.0f per second, %8.3f us each (%zu found)\n", k.name, n / seconds,
                 seconds / n * 1e6, found);
   }
