@@ -93,8 +93,16 @@ bool CControlWin::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
       return true;
     }
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE) operator_.BringCurrentPageToFront();
-      return false;
+      // The default handling first: it gives the keyboard focus to this
+      // window. Bringing the page forward before it would hand the activation
+      // straight back here, and each round would nest another activation.
+      *result = DefaultProc(message, wParam, lParam);
+      if (LOWORD(wParam) != WA_INACTIVE && !activating_) {
+        activating_ = true;
+        operator_.BringCurrentPageToFront();
+        activating_ = false;
+      }
+      return true;
     case WM_DESTROY:
       // Ends every page's modal loop, so the start command unwinds and the
       // start-up routine can finish the run.

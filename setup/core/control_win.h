@@ -53,5 +53,6 @@ class CControlWin : public fw::FrameWindow {
   std::string programName_;
   std::string className_ = kDefaultClassName;
   bool mainWindowFlag_ = false;
+  bool activating_ = false;  // bringing the page forward from WM_ACTIVATE
   CCmdOperator operator_;
 };
