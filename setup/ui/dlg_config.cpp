@@ -128,7 +128,7 @@ void CentreOnly(HWND window) {
   int w = outer.right - outer.left, h = outer.bottom - outer.top;
   int x = around.left + ((around.right - around.left) - w) / 2;
   int y = around.top + ((around.bottom - around.top) - h) / 2;
-  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
 }
 }  // namespace
 

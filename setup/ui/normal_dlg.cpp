@@ -63,6 +63,11 @@ INT_PTR CNormalDlg::RunModal(HWND owner) {
   return DoModal(page, owner);
 }
 
+bool CNormalDlg::CreatePage(HWND owner) {
+  fw::DialogTemplate page("", kPageStyle, 0, 0, 200, 120);
+  return CreateModeless(page, owner);
+}
+
 void CNormalDlg::ApplyReadingDirection() {
   CPredefinedVariable* env = core::CurrentEnvironment();
   bool rtl = env && env->IsRightToLeft();
@@ -113,10 +118,11 @@ void CNormalDlg::PaintPage(HDC dc) {
 void CNormalDlg::SetMouseWait(bool on) {
   if (on) {
     CUtl::Trace("[CNormalDlg] Set mouse wait...\n");
+    // Disabled first: disabling a window cancels its mouse capture.
+    EnableWindow(hwnd_, FALSE);
     SetCapture(hwnd_);
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     if (!mouseWait_) savedCursor_ = previous;
-    EnableWindow(hwnd_, FALSE);
     mouseWait_ = true;
   } else {
     CUtl::Trace("[CNormalDlg] Release mouse wait...\n");

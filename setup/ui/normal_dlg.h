@@ -46,6 +46,9 @@ class CNormalDlg : public fw::Dialog, public engine::IWizardPage, public IDescri
   HWND Window() const override { return hwnd_; }
   INT_PTR RunModal(HWND owner) override;
   void End(INT_PTR code) override { fw::Dialog::End(code); }
+  // The same page without a modal loop (previews and tests): the window is
+  // created, initialised and shown; End destroys it.
+  bool CreatePage(HWND owner);
 
   HWND DescribedWindow() const override { return hwnd_; }
 
