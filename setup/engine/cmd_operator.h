@@ -123,7 +123,6 @@ class CCmdOperator {
   bool ShellOpen(const std::string& target);
   std::string ResolveFile(const std::string& text) const;
   std::string ExpandScript(const std::string& text) const;
-  std::string StringFile() const;  // the current language's string file
   bool RunCommandSection(CommandRecord& record);
   bool AddRegistrySection(CommandRecord& record);
   bool WriteItemInfo();

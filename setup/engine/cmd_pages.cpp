@@ -126,7 +126,7 @@ bool CCmdOperator::ViewLicense(CommandRecord& record) {
 bool CCmdOperator::DialogCancel() {
   CPredefinedVariable* env = core::CurrentEnvironment();
   std::string key = ScriptValue(configFile_, "CANCEL_DLG", "CANCEL_MSG");
-  std::string text = key.empty() ? std::string() : ScriptValue(StringFile(), "MESSAGES", key.c_str());
+  std::string text = key.empty() ? std::string() : ScriptValue(stringFile_, "MESSAGES", key.c_str());
   if (text.empty()) text = kDefaultCancelText;
   if (installationFinished_) return AppTerminate();
   std::string caption = env ? env->GetProgramName() : std::string();

@@ -19,20 +19,11 @@ bool ShellFailed(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) <=
 std::string CCmdOperator::ExpandScript(const std::string& text) const {
   CPredefinedVariable* env = core::CurrentEnvironment();
   std::string expanded = env ? env->ExpandVariables(text) : text;
-  std::string strings = StringFile();
-  return strings.empty() ? expanded : CUtl::ConvertMessage(expanded, strings.c_str());
-}
-
-std::string CCmdOperator::StringFile() const {
-  // The language page may switch the language (and with it the string file)
-  // while the wizard runs: the environment's current one wins over the copy.
-  CPredefinedVariable* env = core::CurrentEnvironment();
-  return env && !env->GetStringFile().empty() ? env->GetStringFile() : stringFile_;
+  return stringFile_.empty() ? expanded : CUtl::ConvertMessage(expanded, stringFile_.c_str());
 }
 
 std::string CCmdOperator::ScriptValue(const std::string& file, const std::string& section, const char* key) const {
-  std::string strings = StringFile();
-  return CUtl::GetScriptString(section.c_str(), key, file.c_str(), strings.c_str(), strings.c_str());
+  return CUtl::GetScriptString(section.c_str(), key, file.c_str(), stringFile_.c_str(), stringFile_.c_str());
 }
 
 std::string CCmdOperator::ResolveFile(const std::string& text) const {

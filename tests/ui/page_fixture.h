@@ -17,6 +17,11 @@ struct OpenPage {
     if (loaded) created = page.CreatePage(nullptr);
   }
   ~OpenPage() {
+    // QX_UI_PICTURES names a folder for a picture of every page a test made.
+    static int pictures = 0;
+    if (const char* dir = getenv("QX_UI_PICTURES"); dir && page.Window()) {
+      Picture(page.Window()).SaveBmp(std::string(dir) + "\\page" + std::to_string(++pictures) + ".bmp");
+    }
     if (page.Window()) page.End(0);
   }
   HWND Window() const { return page.Window(); }
