@@ -17,6 +17,7 @@ std::atomic<CAPIFunction*> g_functionsOverride{nullptr};
 std::atomic<VersionHook> g_versionHook{nullptr};
 std::atomic<AdministratorHook> g_adminHook{nullptr};
 std::atomic<LanguageHook> g_languageHook{nullptr};
+std::atomic<HMODULE> g_resourceLibrary{nullptr};
 
 CAPIFunction& FallbackFunctions() {
   // Bound once, kept for the life of the process.
@@ -57,6 +58,9 @@ CAPIFunction& SystemFunctions() {
 }
 
 CAPIFunction* SetSystemFunctionsOverride(CAPIFunction* functions) { return g_functionsOverride.exchange(functions); }
+
+HMODULE SetResourceLibrary(HMODULE library) { return g_resourceLibrary.exchange(library); }
+HMODULE ResourceLibrary() { return g_resourceLibrary.load(); }
 
 VersionHook SetVersionHook(VersionHook hook) { return g_versionHook.exchange(hook); }
 AdministratorHook SetAdministratorHook(AdministratorHook hook) { return g_adminHook.exchange(hook); }

@@ -45,6 +45,12 @@ CPredefinedVariable* CurrentEnvironment();
 CAPIFunction& SystemFunctions();
 CAPIFunction* SetSystemFunctionsOverride(CAPIFunction* functions);
 
+// The resource library the application loaded (RESOURCE_DLL), searched for
+// bitmaps before the program's own resources. Not owned: the application
+// loads and frees it; null when there is none. Returns the previous one.
+HMODULE SetResourceLibrary(HMODULE library);
+HMODULE ResourceLibrary();
+
 // The platform's version record as the utilities read it.
 struct OsVersionRecord {
   DWORD platformId = 0;

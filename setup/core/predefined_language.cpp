@@ -58,6 +58,17 @@ bool CPredefinedVariable::SetLanguage(LANGID id) {
   CUtl::SetRegString(installKey_.c_str(), "Lang_Abbr", langAbbr_.c_str(), HKEY_LOCAL_MACHINE);
   CUtl::SetRegString(installKey_.c_str(), "STR_FILE", stringFile_.c_str(), HKEY_LOCAL_MACHINE);
   SetManualLanguage(languageId_);
+  // The reading direction follows the language, also when it changes later.
+  rightToLeft_ = IsRightAligned(languageId_);
+  return true;
+}
+
+bool CPredefinedVariable::SwitchLanguage(LANGID id) {
+  if (id == 0) return false;
+  if (!SetLanguage(id)) return false;
+  pageLangAbbr_ = langAbbr_;
+  log_.WriteLog(0, "[CPredefinedVariable] Language switched to 0x%04X (%s)\n", static_cast<unsigned>(languageId_),
+                langAbbr_.c_str());
   return true;
 }
 

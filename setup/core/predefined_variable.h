@@ -39,6 +39,11 @@ class CPredefinedVariable {
 
   std::string ExpandVariables(const std::string& text) const;
   bool SetLanguage(LANGID id);
+  // The language page's switch while the installer runs: SetLanguage and the
+  // values derived from the language (the pages' abbreviation; the string
+  // file, language and manual directories and the reading direction come with
+  // SetLanguage). False for 0 or when the language cannot be set.
+  bool SwitchLanguage(LANGID id);
   void SetManualLanguage(LANGID id);
   bool IsLanguageListed(LANGID id, const char* listKey);
   core::LanguageMatch MatchLanguage(LANGID id);

@@ -47,6 +47,11 @@ void CCmdOperator::SetPage(engine::PageKind kind, engine::IWizardPage* page) {
 }
 
 bool CCmdOperator::Execute(CommandRecord& record) {
+  // The language page may switch the language, and with it the string file,
+  // while the wizard runs: every command reads the current one.
+  if (CPredefinedVariable* env = core::CurrentEnvironment()) {
+    if (!env->GetStringFile().empty()) stringFile_ = env->GetStringFile();
+  }
   if (!CUtl::WriteRegistryEntry(record.cstrAddReg.c_str())) {
     log_.WriteLog(0, "[CCmdOperator] Write registry fail [%s]\n", record.cstrAddReg.c_str());
   }

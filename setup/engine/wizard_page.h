@@ -31,6 +31,16 @@ enum class PageKind : int {
 inline constexpr int kPageKinds = 12;
 inline constexpr int kWizardPageKinds = 11;  // those CT_OPEN_DLG selects
 
+// Private messages between the objects, the pages and the control window.
+// kCommandMessage: run the CommandRecord at lParam (wParam 0); objects post it
+// to their page, the page posts it on to the control window.
+// kDescriptionMessage: lParam points at the description text of the object
+// the mouse rests on (the generic page ignores it).
+// kPageClosedMessage: the user closed a page with its window's close command.
+inline constexpr UINT kCommandMessage = 2035;
+inline constexpr UINT kDescriptionMessage = 2036;
+inline constexpr UINT kPageClosedMessage = 2039;
+
 class IWizardPage {
  public:
   virtual ~IWizardPage() = default;

@@ -1,0 +1,37 @@
+#pragma once
+// WizardPages: one object per page kind built so far, owned for the whole run
+// and handed to the command interpreter (Attach), which shows them by section
+// prefix. Detach takes them back before the pages go.
+#include "setup/pages/license_dlg.h"
+#include "setup/pages/printer_drivers_dlg.h"
+#include "setup/pages/select_language_dlg.h"
+#include "setup/ui/normal_dlg.h"
+
+class CCmdOperator;
+
+namespace pages {
+
+class WizardPages {
+ public:
+  WizardPages() = default;
+  ~WizardPages();
+  WizardPages(const WizardPages&) = delete;
+  WizardPages& operator=(const WizardPages&) = delete;
+
+  void Attach(CCmdOperator& commandOperator);
+  void Detach();
+
+  ui::CNormalDlg& Normal() { return normal_; }
+  CSelectLanguageDlg& Language() { return language_; }
+  CLicenseDlg& License() { return license_; }
+  CPrinterDriversDlg& Drivers() { return drivers_; }
+
+ private:
+  ui::CNormalDlg normal_;
+  CSelectLanguageDlg language_;
+  CLicenseDlg license_;
+  CPrinterDriversDlg drivers_;
+  CCmdOperator* operator_ = nullptr;
+};
+
+}  // namespace pages
