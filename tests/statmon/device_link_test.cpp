@@ -316,7 +316,7 @@ TEST(DevmonWorld, TheDocumentedSampleParsesAsWritten) {
   std::string readme = qx::test::TempDir::Read(smtest::MediaDir() + "\\..\\..\\companions\\devmon\\README.md");
   size_t start = readme.find("    [PRINTER.USB001]");
   ASSERT_NE(start, std::string::npos);
-  size_t end = readme.find("\n\n", readme.find("[DEVMON]", start));
+  size_t end = readme.find("\n\n", readme.find("[QUEUE.", start));
   devmon::World w = devmon::ParseWorld(readme.substr(start, end - start));
   ASSERT_EQ(w.printers.size(), 1u);
   const devmon::SimPrinter& p = w.printers[0];
