@@ -17,9 +17,12 @@ wine_start >/dev/null
 WORK=$(mktemp -d /tmp/smidle.XXXXXX)
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$WORK"' EXIT
 mkdir -p "$WORK/MulLang"
-cp "$BUILD_DIR/statmon/statmon.exe" "$WORK/QXL2020.exe"
+# A program name of its own, so that its process is found by name.
+NAME=QXIdle$$
+cp "$BUILD_DIR/statmon/statmon.exe" "$WORK/$NAME.exe"
 cp "$BUILD_DIR/companions/devmon/smdevmon.dll" "$WORK/"
-cp media/statmon/smcode.dat media/statmon/QXL2020.dat "$WORK/"
+cp media/statmon/smcode.dat "$WORK/"
+cp media/statmon/QXL2020.dat "$WORK/$NAME.dat"
 cp media/statmon/MulLang/SMen.trs "$WORK/MulLang/"
 TRACE="$WORK/trace.txt"
 export QX_TRACE_FILE=$(winepath -w "$TRACE" 2>/dev/null)
@@ -55,7 +58,7 @@ measure() {  # name pid
 
 monitor_pid() {
   for _ in $(seq 1 100); do
-    pid=$(pgrep -n -f "$(basename "$WORK").*QXL2020.exe" || true)
+    pid=$(pgrep -n -f "$NAME" || true)
     [ -n "$pid" ] && { echo "$pid"; return; }
     sleep 0.1
   done
@@ -65,15 +68,15 @@ monitor_pid() {
 
 echo "status monitor while it waits, over ${SECONDS_PER_PHASE} s per phase:"
 world "01 01 00 00 00 32 0A 00" 1
-WEXE=$(winepath -w "$WORK/QXL2020.exe" 2>/dev/null)
-(cd "$WORK" && wine QXL2020.exe /JOB </dev/null >/dev/null 2>&1 &)  # no pipe: waits for a job
+WEXE=$(winepath -w "$WORK/$NAME.exe" 2>/dev/null)
+(cd "$WORK" && wine "$NAME.exe" /JOB </dev/null >/dev/null 2>&1 &)  # no pipe: waits for a job
 PID=$(monitor_pid)
 sleep 2
 measure "no job" "$PID"
-wineserver -k; wineserver -w; wineserver -p </dev/null >/dev/null 2>&1
+wine_start >/dev/null
 
 wine "$BUILD_DIR/tools/jobannounce/jobannounce.exe" /pipe /exe "$WEXE" /printer "QX Laser L2020" /display report.doc \
-  /key QXIdleBench </dev/null >/dev/null 2>&1
+  /key QXIdleBench </dev/null >/dev/null 2>&1 || { echo "idle_bench: the job announcer failed" >&2; exit 1; }
 PID=$(monitor_pid)
 sleep 11  # past the popup period: the window is hidden
 measure "polling" "$PID"
