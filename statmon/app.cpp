@@ -72,7 +72,7 @@ bool CMFPSMApp::InitInstance() {
       mainFrame_.reset();
       return false;
   }
-  if (tonerMode_) qx::Trace("[CMFPSMApp] toner mode: the order toner window is not part of this build yet");
+  if (tonerMode_) mainFrame_->ShowOrderTonerAtStart();
   exitCode_ = 0;
   return true;
 }
@@ -133,6 +133,17 @@ bool CMFPSMApp::Initialize() {
 void CMFPSMApp::LoadBitmaps() {
   for (size_t i = 0; i < tonerGauges_.size(); ++i)
     tonerGauges_[i].Reset(LoadBitmapA(Instance(), MAKEINTRESOURCEA(sm::kTonerGaugeBitmaps[i])));
+}
+
+HBITMAP CMFPSMApp::GaugeBitmap(int resourceId) const {
+  for (size_t i = 0; i < tonerGauges_.size(); ++i)
+    if (sm::kTonerGaugeBitmaps[i] == resourceId) return static_cast<HBITMAP>(tonerGauges_[i].Get());
+  return nullptr;
+}
+
+void CMFPSMApp::DeleteBitmaps() {
+  background_.Reset();
+  for (auto& gauge : tonerGauges_) gauge.Reset();
 }
 
 void CMFPSMApp::CleanupGlobalTable() {

@@ -49,6 +49,12 @@ class CMFPSMApp : public fw::App {
   const std::vector<CountryEntry>& Countries() const { return countries_; }
   const std::vector<std::string>& CountryNames() const { return countryNames_; }
   uint32_t CountryLcid() const { return countryLcid_; }
+  // The one country choice of the three country combo boxes.
+  void SetCountryLcid(uint32_t lcid) { countryLcid_ = lcid; }
+  HBITMAP BackgroundBitmap() const { return static_cast<HBITMAP>(background_.Get()); }
+  // A toner gauge by its resource number (null for another number or after DeleteBitmaps).
+  HBITMAP GaugeBitmap(int resourceId) const;
+  void DeleteBitmaps();
   CMainFrame* MainFrame() const { return mainFrame_.get(); }
 
   // Names of the pipe and the program: from the command line or a second instance.

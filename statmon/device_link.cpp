@@ -39,6 +39,15 @@ bool CDeviceLink::LoadDeviceMonitor(const char* libraryName) {
     UnloadDeviceMonitor();
     return false;
   }
+  Resolve(m, sm::kSimulatedJobCountName, &simulatedJobCount_);  // optional
+  return true;
+}
+
+bool CDeviceLink::SimulatedJobCount(const char* printerName, int* count) const {
+  if (!simulatedJobCount_ || !printerName) return false;
+  int jobs = simulatedJobCount_(printerName);
+  if (jobs < 0) return false;
+  *count = jobs;
   return true;
 }
 
@@ -49,6 +58,7 @@ void CDeviceLink::UnloadDeviceMonitor() {
   deviceWrite_ = nullptr;
   deviceClose_ = nullptr;
   portRelease_ = nullptr;
+  simulatedJobCount_ = nullptr;
   portAcquired_ = false;
   library_.Reset();
 }

@@ -22,6 +22,10 @@ using GetDeviceIoControlFn = int(__cdecl*)(unsigned long code, void* request, un
                                            unsigned long outLength, unsigned long* returned);
 using DeviceWriteFn = int(__cdecl*)(const void* data, unsigned long length, unsigned long* written);
 using DeviceCloseFn = int(__cdecl*)(int);
+// Optional, ours: the simulated spooler's job count of a printer, -1 when the
+// library does not simulate that printer's queue. Real libraries lack it.
+using SimulatedJobCountFn = int(__cdecl*)(const char* printerName);
+inline constexpr char kSimulatedJobCountName[] = "QxSimulatedJobCount";
 
 inline constexpr unsigned char kRequestStatus = 2;
 inline constexpr unsigned char kRequestServiceTag = 3;
@@ -62,6 +66,8 @@ class CDeviceLink {
   bool SendPrintCommandToPrinter();
   bool SendCancelCommandToPrinter();
   void OnGetStatusForOrderToner(CStatus* status);
+  // The loaded library's simulated job count; false when it has none for the printer.
+  bool SimulatedJobCount(const char* printerName, int* count) const;
 
   // The USB printer interface path, remembered for the life of the process.
   const std::string& DevicePath() const { return devicePath_; }
@@ -84,5 +90,6 @@ class CDeviceLink {
   sm::DeviceWriteFn deviceWrite_ = nullptr;
   sm::DeviceCloseFn deviceClose_ = nullptr;
   sm::PortReleaseFn portRelease_ = nullptr;
+  sm::SimulatedJobCountFn simulatedJobCount_ = nullptr;
   bool portAcquired_ = false;
 };

@@ -93,17 +93,22 @@ std::string Get9xResourceLocale() {
 
 std::string GetCurrentNationString(const std::string& langKey, const std::function<std::string()>& defaultLang) {
   std::string code;
+  bool read = false;
   fw::UniqueRegKey key;
   std::string path = "Software\\QXPrint\\" + langKey;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS) {
     char value[11] = {};  // up to 10 bytes, always terminated
     DWORD size = 10, type = 0;
+    // An expandable string is taken as written, like a plain one.
     if (RegQueryValueExA(key.Get(), "SmCntCode", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
             ERROR_SUCCESS &&
-        type == REG_SZ)
+        (type == REG_SZ || type == REG_EXPAND_SZ)) {
       code.assign(value, strnlen(value, size));
+      read = true;
+    }
   }
-  if (code.empty() && defaultLang) code = defaultLang();
+  // The configuration's default only when the registry gave no value at all.
+  if (!read && code.empty() && defaultLang) code = defaultLang();
   qx::Trace("Cur Driver Nation (%s)", code.c_str());
   return code;
 }

@@ -7,18 +7,40 @@
 #include "statmon/messages.h"
 #include "statmon/pipe_reader.h"
 
-CMainFrame::CMainFrame(CMFPSMApp& app) : app_(app), endProcess_([] { ExitProcess(0); }) {}
+namespace {
 
-CMainFrame::~CMainFrame() = default;
+bool FileExists(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CMFPSMApp& app)
+    : app_(app),
+      logic_(*this, app.currentStatus, app.StatusTable(), app.Strings()),
+      endProcess_([] { ExitProcess(0); }) {}
+
+CMainFrame::~CMainFrame() {
+  // The windows go before the frame's own window.
+  orderToner_.reset();
+  small_.reset();
+  lowToner_.reset();
+  big_.reset();
+  memOver_.reset();
+}
 
 CMainFrame::OpenResult CMainFrame::Open() {
   const sm::SmConfig& config = app_.Config();
   device_.Configure({config.isSupportDevMon != 0, config.vendorId, config.productId, config.mdl});
   if (config.isSupportDevMon) {
-    // A bare name is looked up beside the executable first, where the model's files are.
+    // A bare name: beside the program, where the model's files are, else the
+    // system's normal search (the printing side may install it in the system folder).
     std::string library = config.devMonName;
-    if (!library.empty() && library.find_first_of("\\/:") == std::string::npos)
-      library = app_.Directory() + "\\" + library;
+    if (!library.empty() && library.find_first_of("\\/:") == std::string::npos) {
+      std::string beside = app_.Directory() + "\\" + library;
+      if (FileExists(beside)) library = beside;
+    }
     if (!device_.LoadDeviceMonitor(library.c_str())) return OpenResult::kDeviceMonitorFailed;
   }
   // The class carries the monitor's icon; the framework finds it registered.
@@ -33,8 +55,8 @@ CMainFrame::OpenResult CMainFrame::Open() {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = cls;
   RegisterClassExA(&wc);
-  if (!Create(cls, cls, WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
-              nullptr, wc.style))
+  if (!fw::Window::Create(cls, cls, WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, nullptr, nullptr, wc.style))
     return OpenResult::kWindowFailed;
   return OpenResult::kOk;
 }
@@ -45,12 +67,12 @@ bool CMainFrame::OnCreate(CREATESTRUCTA*) {
 }
 
 void CMainFrame::StartPipeTimer() {
-  SetTimer(hwnd_, sm::PIPE_TIMER_ID, sm::kPipeTimerPeriod, nullptr);
+  ::SetTimer(hwnd_, sm::PIPE_TIMER_ID, sm::kPipeTimerPeriod, nullptr);
   pipeTimer_ = true;
 }
 
 void CMainFrame::StopPipeTimer() {
-  KillTimer(hwnd_, sm::PIPE_TIMER_ID);
+  ::KillTimer(hwnd_, sm::PIPE_TIMER_ID);
   pipeTimer_ = false;
 }
 
@@ -60,20 +82,37 @@ bool CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
       OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
       return false;  // then the default processing, as for every WM_COPYDATA
     case sm::WM_SM_JOB_STARTED:
-      qx::Trace("Enter OnJobStarted... m_bSMPopupedTimerSetted(%d)", 0);
+      OnJobStarted();
+      *result = 0;
+      return true;
+    case sm::WM_SM_WINDOW_CLOSED:
+      logic_.OnWindowClosed();
+      *result = 0;
+      return true;
+    case sm::WM_SM_ORDER_TONER_CLOSED:
+      logic_.OnOrderTonerClosed();
       *result = 0;
       return true;
     case sm::WM_SM_SHOW_ORDER_TONER:
-      qx::Trace("[CMainFrame] WM_SM_SHOW_ORDER_TONER: a toner-mode start reached this monitor");
+      OnShowOderTonerWhenSMLaunched();
       *result = 0;
       return true;
     case sm::WM_SM_KILL:
-      OnSMExit();
+      logic_.OnSMExit();
       *result = 0;
+      return true;
+    case WM_POWERBROADCAST:
+      logic_.OnPowerBroadcast(static_cast<unsigned>(wParam));
+      *result = TRUE;
       return true;
     default:
       return false;
   }
+}
+
+void CMainFrame::OnJobStarted() {
+  app_.jobInfo.displayText = sm::DisplayName(app_.jobInfo.displayText);
+  logic_.OnJobStarted();
 }
 
 void CMainFrame::OnCopyData(HWND, const COPYDATASTRUCT* data) {
@@ -111,6 +150,7 @@ void CMainFrame::OnCopyData(HWND, const COPYDATASTRUCT* data) {
 
 void CMainFrame::OnTimer(UINT_PTR id) {
   if (id == sm::PIPE_TIMER_ID) OnPipeTimer();
+  else logic_.OnTimer(static_cast<unsigned>(id));
 }
 
 void CMainFrame::OnPipeTimer() {
@@ -126,12 +166,35 @@ void CMainFrame::OnPipeTimer() {
   PostMessageA(hwnd_, sm::WM_SM_JOB_STARTED, 0, 0);
 }
 
-void CMainFrame::OnSMExit() {
-  if (exiting_) return;
-  exiting_ = true;
-  qx::Trace("Enter OnSMExit()");
-  device_.ReleasePort();
+void CMainFrame::OnShowOderTonerWhenSMLaunched() {
+  if (!orderToner_ && !CreateOrderToner()) return;
+  if (orderToner_->Visible()) {
+    orderToner_->BringToForeground();
+  } else {
+    qx::Trace("ordertonerdlg ShowWindow (show) <== manually launched");
+    orderToner_->ShowWindowAndSelect(true);
+    orderToner_->BringToForeground();
+  }
+}
+
+void CMainFrame::ShowOrderTonerAtStart() {
+  if (!orderToner_ && !CreateOrderToner()) return;
+  qx::Trace("Show OrderTonerDlg in App");
+  orderToner_->ShowWindowAndSelect(true);
+}
+
+// The rest of OnSMExit, after the logic stopped its timers.
+void CMainFrame::EndMonitor() {
+  if (ended_) return;
+  ended_ = true;
+  if (app_.Config().isSupportDevMon) device_.ReleasePort();
   if (pipeTimer_) StopPipeTimer();
+  small_.reset();
+  big_.reset();
+  lowToner_.reset();
+  memOver_.reset();
+  app_.DeleteBitmaps();
+  orderToner_.reset();
   Destroy();
   endProcess_();
 }

@@ -21,5 +21,10 @@ inline constexpr int kIconMain = 128;
 inline constexpr int kBitmapBackground = 129;
 inline constexpr int kBitmapBackgroundRtl = 159;
 inline constexpr int kTonerGaugeBitmaps[7] = {153, 135, 136, 137, 138, 139, 152};
+inline constexpr int kBitmapLowToner = 134;       // low-toner window, at (0, 0)
+inline constexpr int kBitmapCartridgeRule = 142;  // large window, above the cartridge information
+inline constexpr int kBitmapPhone = 143;          // order toner window, control 1013
+inline constexpr int kBitmapWeb = 144;            // order toner window, control 1014
+inline constexpr int kCursorLink = 145;           // over the order link
 
 }  // namespace sm

@@ -165,6 +165,19 @@ __declspec(dllexport) int __cdecl DeviceClose(int) {
   }
 }
 
+// Ours, beside the six: the simulated spooler. Wine's spooler reports no jobs
+// for a printer on a FILE: port, so the monitor asks here first; -1 means the
+// world has no queue for the printer and the real spooler answers.
+__declspec(dllexport) int __cdecl QxSimulatedJobCount(const char* printerName) {
+  try {
+    int jobs = LoadWorld().JobCount(printerName ? printerName : "");
+    qx::Trace("devmon: job count of %s: %d", printerName ? printerName : "", jobs);
+    return jobs;
+  } catch (...) {
+    return -1;
+  }
+}
+
 }  // extern "C"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

@@ -54,7 +54,13 @@ std::vector<IniSection> ParseIni(std::string_view bytes) {
     if (end == std::string_view::npos) end = bytes.size();
     std::string_view line = Trim(bytes.substr(pos, end - pos));
     pos = end + 1;
-    if (line.empty() || line.front() == ';' || line.front() == '#') continue;
+    if (line.empty() || line.front() == ';' || line.front() == '#' || line.substr(0, 2) == "//") continue;
+    for (size_t i = 1; i < line.size(); ++i) {
+      if (line[i] == ';' && (line[i - 1] == ' ' || line[i - 1] == '\t')) {
+        line = Trim(line.substr(0, i));
+        break;
+      }
+    }
     if (line.front() == '[') {
       size_t close = line.find(']');
       if (close != std::string_view::npos) sections.push_back({std::string(Trim(line.substr(1, close - 1))), {}});
@@ -95,10 +101,23 @@ bool World::Fails(std::string_view entryPoint) const {
   return false;
 }
 
+int World::JobCount(std::string_view printer) const {
+  for (const SimQueue& q : queues)
+    if (SameName(q.printer, printer)) return q.jobs;
+  return -1;
+}
+
 World ParseWorld(std::string_view bytes) {
   World world;
   static constexpr std::string_view kPrefix = "PRINTER.";
+  static constexpr std::string_view kQueue = "QUEUE.";
   for (const IniSection& section : ParseIni(bytes)) {
+    if (section.name.size() > kQueue.size() && SameName(std::string_view(section.name).substr(0, kQueue.size()), kQueue)) {
+      const std::string* jobs = section.Find("Jobs");
+      int count = jobs ? std::atoi(jobs->c_str()) : 0;
+      world.queues.push_back({section.name.substr(kQueue.size()), count < 0 ? 0 : count});
+      continue;
+    }
     if (SameName(section.name, "DEVMON")) {
       if (const std::string* fail = section.Find("Fail")) {
         std::string_view rest = *fail;

@@ -18,8 +18,9 @@ struct IniSection {
   const std::string* Find(std::string_view key) const;
 };
 
-// [NAME] headers, KEY=value lines (both trimmed), lines starting with ";" or
-// "#" are comments; anything else is ignored. Names keep their case.
+// [NAME] headers, KEY=value lines (both trimmed), lines starting with ";",
+// "#" or "//" are comments, and so is the rest of a line from a ";" that
+// follows a blank; anything else is ignored. Names keep their case.
 std::vector<IniSection> ParseIni(std::string_view bytes);
 
 struct SimPrinter {
@@ -33,10 +34,20 @@ struct SimPrinter {
   std::string serviceTag;
 };
 
+// The spooler's queue of one printer: [QUEUE.<printer name>] Jobs=<count>.
+struct SimQueue {
+  std::string printer;
+  int jobs = 0;
+};
+
 struct World {
   std::vector<SimPrinter> printers;  // file order
+  std::vector<SimQueue> queues;      // file order
   std::vector<std::string> failing;  // entry points told to fail ([DEVMON] Fail=)
   bool Fails(std::string_view entryPoint) const;
+  // Jobs queued for the printer (names compare without regard to case), or -1
+  // when the world has no queue for it.
+  int JobCount(std::string_view printer) const;
 };
 
 World ParseWorld(std::string_view bytes);

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "companions/devmon/world.h"
+#include "statmon/printer_queue.h"
 #include "statmon/status.h"
 #include "statmon/status_code_table.h"
 #include "tests/statmon/sm_test_support.h"
@@ -308,6 +309,51 @@ TEST(DevmonWorld, ParsingIsTolerant) {
   EXPECT_EQ(devmon::SelectPrinter(w, "", 0, 0x201), nullptr);  // vendor 0 names no printer
   EXPECT_EQ(devmon::SelectPrinter(w, "", 0x1B2C, 0x201), &w.printers[2]);
   EXPECT_EQ(devmon::SelectPrinter(w, "Y", 0, 0x201), nullptr);
+}
+
+TEST(DevmonWorld, TheDocumentedSampleParsesAsWritten) {
+  // The sample of companions/devmon/README.md, comments and all.
+  std::string readme = qx::test::TempDir::Read(smtest::MediaDir() + "\\..\\..\\companions\\devmon\\README.md");
+  size_t start = readme.find("    [PRINTER.USB001]");
+  ASSERT_NE(start, std::string::npos);
+  size_t end = readme.find("\n\n", readme.find("[QUEUE.", start));
+  devmon::World w = devmon::ParseWorld(readme.substr(start, end - start));
+  ASSERT_EQ(w.printers.size(), 1u);
+  const devmon::SimPrinter& p = w.printers[0];
+  EXPECT_EQ(p.model, "QX-L2020");
+  EXPECT_EQ(p.vendorId, 0x1B2C);
+  EXPECT_EQ(p.productId, 0x0201);
+  EXPECT_TRUE(p.attached);
+  EXPECT_TRUE(p.statusValid);
+  EXPECT_EQ(p.status[5], 0x32);
+  EXPECT_EQ(p.serviceTag, "QX12345");
+  EXPECT_TRUE(w.Fails("DeviceOpen"));
+  EXPECT_TRUE(w.Fails("GetDeviceIoControl"));
+  ASSERT_EQ(w.queues.size(), 1u);
+  EXPECT_EQ(w.JobCount("qx laser l2020"), 2);
+  EXPECT_EQ(w.JobCount("another printer"), -1);
+
+  // A ";" inside a value stays; only one after a blank starts a comment.
+  devmon::World m = devmon::ParseWorld("[PRINTER.A]\nMDL=MFG:QX;MDL:X; ; note\n// comment\n");
+  ASSERT_EQ(m.printers.size(), 1u);
+  EXPECT_EQ(m.printers[0].model, "MFG:QX;MDL:X;");
+}
+
+TEST_F(LibraryLink, JobCountComesFromTheSimulatedQueueElseTheSpooler) {
+  World("01 01 00 00 00 32 0A 00", "[QUEUE.QX Laser L2020]\nJobs=3\n[QUEUE.Idle]\nJobs=0\n");
+  struct {
+    const char* printer;
+    int jobs;
+  } cases[] = {
+      {"QX Laser L2020", 3},
+      {"Idle", 0},
+      {"", -1},                        // no printer name
+      {"No Such Printer Anywhere", 0},  // not simulated: the spooler cannot open it
+  };
+  for (const auto& c : cases) EXPECT_EQ(sm::PrinterJobCount(c.printer, &link_), c.jobs) << c.printer;
+  World("01 01 00 00 00 32 0A 00", "[QUEUE.QX Laser L2020]\nJobs=1\n");  // read again on every call
+  EXPECT_EQ(sm::PrinterJobCount("QX Laser L2020", &link_), 1);
+  EXPECT_EQ(sm::PrinterJobCount("QX Laser L2020", nullptr), 0);  // the spooler has no such printer
 }
 
 }  // namespace

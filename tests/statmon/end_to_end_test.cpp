@@ -101,7 +101,8 @@ TEST_F(EndToEnd, ASecondStartReachesTheRunningMonitor) {
   trace_.Clear();
   EXPECT_EQ(RunToEnd(exe, ""), 1u);  // the second one ends at once
   EXPECT_TRUE(trace_.Contains("Vexa Status Monitor is already running..!"));
-  EXPECT_TRUE(trace_.Contains("WM_SM_SHOW_ORDER_TONER"));
+  HWND order = FindWindowA(nullptr, "Order Toner");  // the first monitor's order toner window, still up
+  EXPECT_TRUE(order && IsWindowVisible(order));
 
   // A job for the same model: the new instance passes its pipe on (WM_COPYDATA 500).
   trace_.Clear();
@@ -148,6 +149,28 @@ TEST_F(EndToEnd, StartsThatCannotWorkEndCleanly) {
   EXPECT_EQ(RunToEnd(exe, "/JOB"), 0u);
   EXPECT_TRUE(trace_.Contains("DevMon GetProcAddress fail"));
   EXPECT_TRUE(trace_.Contains("Load Device Monitor fail"));
+}
+
+TEST_F(EndToEnd, ABareLibraryNameIsFoundInTheSystemFolder) {
+  // Not beside the program: installed by the printing side in the system folder.
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, sizeof(system));
+  std::string name = "qxsmsys" + std::to_string(GetCurrentProcessId()) + ".dll";
+  std::string installed = std::string(system) + "\\" + name;
+  ASSERT_TRUE(CopyFileA(smtest::BuildFile("companions\\devmon\\smdevmon.dll").c_str(), installed.c_str(), FALSE));
+  std::string exe = Install("QXL2020.exe");
+  DeleteFileA(dir_.File("smdevmon.dll").c_str());
+  std::string config = qx::test::TempDir::Read(dir_.File("QXL2020.dat"));
+  size_t at = config.find("Name=smdevmon.dll");
+  config.replace(at, 17, "Name=" + name);
+  dir_.Write("QXL2020.dat", config);
+  qx::test::Process monitor;
+  ASSERT_TRUE(monitor.Start(exe, "/JOB", {}, dir_.Path()));
+  EXPECT_TRUE(smtest::WaitFor([&] { return Monitor() != nullptr; })) << trace_.Text();
+  EXPECT_FALSE(trace_.Contains("Load DevMon Library fail"));
+  if (HWND hwnd = Monitor()) EXPECT_TRUE(EndMonitor(hwnd));
+  EXPECT_TRUE(monitor.Wait(20000));
+  DeleteFileA(installed.c_str());
 }
 
 }  // namespace

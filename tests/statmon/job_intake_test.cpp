@@ -158,9 +158,11 @@ TEST_F(FrameTest, ShortCopyDataIsRefused) {
 }
 
 // Serves one connection on a pipe; writes the record unless told to stall.
+// A stalling server stays connected without writing until it is let go (or
+// for 10 s at most), so a read that blocks would block that long.
 class PipeServer {
  public:
-  PipeServer(const std::string& name, bool write) : name_(name) {
+  PipeServer(const std::string& name, bool write) : name_(name), release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     pipe_ = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
     thread_ = std::thread([this, write] {
       if (!ConnectNamedPipe(pipe_, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) return;
@@ -170,18 +172,21 @@ class PipeServer {
         WriteFile(pipe_, record.data(), record.size(), &written, nullptr);
         FlushFileBuffers(pipe_);
       } else {
-        Sleep(3000);  // connected, never writes
+        WaitForSingleObject(release_, 10000);  // connected, never writes
       }
       DisconnectNamedPipe(pipe_);
     });
   }
   ~PipeServer() {
+    SetEvent(release_);
     thread_.join();
     CloseHandle(pipe_);
+    CloseHandle(release_);
   }
 
  private:
   std::string name_;
+  HANDLE release_;
   HANDLE pipe_;
   std::thread thread_;
 };
@@ -206,7 +211,13 @@ TEST_F(FrameTest, APipeThatNeverDeliversDoesNotFreezeTheMonitor) {
   PipeServer server(pipe, false);
   Start("/QXTEST x" + pipe);
   EXPECT_TRUE(frame_->PipeTimerRunning());  // started at creation: the command line named a pipe
-  EXPECT_TRUE(smtest::WaitFor([&] { return trace_.Contains("ReadFile fail"); }));
+  // The read gives up after its second; a read that blocked would hold this
+  // thread (the frame's) until the server lets go, 10 s from now.
+  // (The wait pumps this thread, so a blocked read would still end in the
+  // trace: the time it took is what tells them apart.)
+  DWORD start = GetTickCount();
+  EXPECT_TRUE(smtest::WaitFor([&] { return trace_.Contains("ReadFile fail"); }, 5000));
+  EXPECT_LT(GetTickCount() - start, 2000u) << "the read of a stalled pipe must give up after about a second";
   EXPECT_TRUE(frame_->PipeTimerRunning());
 }
 

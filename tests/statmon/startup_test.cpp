@@ -152,12 +152,12 @@ class AppInitialize : public ::testing::Test {
                                  "\n[WebLink]\nToner=http://x/?\n[Support]\nisSupportDevMon=1\n"
                                  "[DevMon]\nName=smdevmon.dll\nVID=6956\nPID=513\n[Phone]\n0409=1\n0407=2\nZZ=3\n" + extra);
   }
-  void SetRegistryCode(const std::string& code) {
+  void SetRegistryCode(const std::string& code, DWORD type = REG_SZ) {
     HKEY key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, ("Software\\QXPrint\\" + langKey_).c_str(), 0, nullptr, 0,
                               KEY_WRITE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExA(key, "SmCntCode", 0, REG_SZ, reinterpret_cast<const BYTE*>(code.c_str()),
+    RegSetValueExA(key, "SmCntCode", 0, type, reinterpret_cast<const BYTE*>(code.c_str()),
                    static_cast<DWORD>(code.size() + 1));
     RegCloseKey(key);
   }
@@ -242,6 +242,30 @@ TEST_F(AppInitialize, MissingConfigurationGivesDefaults) {
   EXPECT_EQ(app.Config().modelClass, "");
   EXPECT_EQ(app.LanguageCode(), "");
   EXPECT_EQ(app.CountryLcid(), 0x409u);  // no countries
+}
+
+TEST_F(AppInitialize, DefaultLangOnlyWhenTheRegistryHasNoCode) {
+  struct {
+    const char* name;
+    bool write;
+    DWORD type;
+    const char* value;
+    const char* code;
+  } cases[] = {
+      {"no key", false, REG_SZ, "", "HB"},
+      {"plain string", true, REG_SZ, "AB", "AB"},
+      {"expandable string", true, REG_EXPAND_SZ, "AB", "AB"},
+      {"empty string: read, so no default", true, REG_SZ, "", ""},
+      {"a number is no code", true, REG_DWORD, "\x01\x02\x03", "HB"},
+  };
+  for (const auto& c : cases) {
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, ("Software\\QXPrint\\" + langKey_).c_str());
+    WriteConfig("HB");
+    if (c.write) SetRegistryCode(c.value, c.type);
+    CMFPSMApp app;
+    ASSERT_TRUE(Run(app)) << c.name;
+    EXPECT_EQ(app.LanguageCode(), c.code) << c.name;
+  }
 }
 
 }  // namespace
