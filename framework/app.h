@@ -27,12 +27,18 @@ class App {
   HINSTANCE Instance() const { return instance_; }
   const char* CommandLine() const { return GetCommandLineA(); }
 
+  // The window that stands for the application; null until the program
+  // names one.
+  HWND MainWindow() const { return mainWindow_; }
+  void SetMainWindow(HWND window) { mainWindow_ = window; }
+
   static void AddModeless(HWND dialog);
   static void RemoveModeless(HWND dialog);
 
  protected:
   HINSTANCE instance_;
   int exitCode_ = 0;
+  HWND mainWindow_ = nullptr;
 };
 
 }  // namespace fw

@@ -7,4 +7,4 @@ add_library(setup_app STATIC
   qxinst_app.cpp
 )
 target_include_directories(setup_app PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(setup_app PUBLIC setup_commands setup_engine setup_core framework scriptlib)
+target_link_libraries(setup_app PUBLIC setup_pages setup_commands setup_engine setup_core framework scriptlib)

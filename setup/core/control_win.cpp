@@ -55,6 +55,7 @@ bool CControlWin::CreateControlWindow() {
   ShowWindow(hwnd_, SW_HIDE);
   UpdateWindow(hwnd_);
   operator_.Initialise(hwnd_, !mainWindowFlag_);
+  pages_.Attach(operator_);
   return true;
 }
 

@@ -12,13 +12,14 @@
 #include "framework/frame_window.h"
 #include "setup/core/utl.h"
 #include "setup/engine/cmd_operator.h"
+#include "setup/pages/wizard_pages.h"
 
 class CPredefinedVariable;
 
 class CControlWin : public fw::FrameWindow {
  public:
-  static constexpr UINT kUserCommandMessage = 2035;
-  static constexpr UINT kCancelMessage = 2039;
+  static constexpr UINT kUserCommandMessage = engine::kCommandMessage;
+  static constexpr UINT kCancelMessage = engine::kPageClosedMessage;
   static constexpr const char* kDefaultClassName = "Tarquen Printer Installer Program";
 
   // MyInstall of the installer library.
@@ -37,6 +38,7 @@ class CControlWin : public fw::FrameWindow {
   void WriteItemDisplayNames();
 
   CCmdOperator& Operator() { return operator_; }
+  pages::WizardPages& Pages() { return pages_; }
   const std::string& ClassName() const { return className_; }
 
  protected:
@@ -55,4 +57,7 @@ class CControlWin : public fw::FrameWindow {
   bool mainWindowFlag_ = false;
   bool activating_ = false;  // bringing the page forward from WM_ACTIVATE
   CCmdOperator operator_;
+  // One object per page kind for the whole run, handed to the interpreter
+  // when the window is made; declared last so the pages go first.
+  pages::WizardPages pages_;
 };

@@ -20,11 +20,13 @@ CQXInstApp::CQXInstApp() : log_(std::make_unique<CUtl>()), controlWin_(environme
 CQXInstApp::~CQXInstApp() {
   core::SetHistoryRecorder(nullptr);
   core::SetCurrentEnvironment(nullptr);
+  core::SetResourceLibrary(nullptr);
   if (resourceLibrary_) FreeLibrary(resourceLibrary_);
 }
 
 int CQXInstApp::ExitInstance() {
   log_.reset();
+  core::SetResourceLibrary(nullptr);
   if (resourceLibrary_) FreeLibrary(resourceLibrary_);
   resourceLibrary_ = nullptr;
   return exitCode_;
@@ -78,11 +80,14 @@ bool CQXInstApp::Prepare() {
     log_.reset();
     return false;
   }
+  SetMainWindow(controlWin_.Handle());
   const std::string& resource = environment_.GetResourceDll();
   if (!resource.empty()) {
     resourceLibrary_ = LoadLibraryA(resource.c_str());
     if (resourceLibrary_) log_->WriteLog(0, "[CQXInstApp] Resource file = %s\n", resource.c_str());
   }
+  // The pages look for their bitmaps in the resource library first.
+  core::SetResourceLibrary(resourceLibrary_);
   return true;
 }
 

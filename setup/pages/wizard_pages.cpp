@@ -1,7 +1,5 @@
 #include "setup/pages/wizard_pages.h"
 
-#include <utility>
-
 #include "setup/engine/cmd_operator.h"
 
 namespace pages {
@@ -10,26 +8,34 @@ using engine::PageKind;
 
 WizardPages::~WizardPages() { Detach(); }
 
+ui::CNormalDlg* WizardPages::Page(PageKind kind) {
+  switch (kind) {
+    case PageKind::kNormal: return &normal_;
+    case PageKind::kSelectLanguage: return &language_;
+    case PageKind::kLicense: return &license_;
+    case PageKind::kSelectDriver: return &drivers_;
+    default: return nullptr;
+  }
+}
+
 void WizardPages::Attach(CCmdOperator& commandOperator) {
   Detach();
   operator_ = &commandOperator;
-  const std::pair<PageKind, ui::CNormalDlg*> pages[] = {{PageKind::kNormal, &normal_},
-                                                        {PageKind::kSelectLanguage, &language_},
-                                                        {PageKind::kLicense, &license_},
-                                                        {PageKind::kSelectDriver, &drivers_}};
-  for (const auto& [kind, page] : pages) {
-    page->SetOperator(operator_);
-    operator_->SetPage(kind, page);
+  for (int i = 0; i < engine::kPageKinds; ++i) {
+    auto kind = static_cast<PageKind>(i);
+    if (ui::CNormalDlg* page = Page(kind)) {
+      page->SetOperator(operator_);
+      operator_->SetPage(kind, page);
+    }
   }
 }
 
 void WizardPages::Detach() {
   if (!operator_) return;
-  const std::pair<PageKind, ui::CNormalDlg*> pages[] = {{PageKind::kNormal, &normal_},
-                                                        {PageKind::kSelectLanguage, &language_},
-                                                        {PageKind::kLicense, &license_},
-                                                        {PageKind::kSelectDriver, &drivers_}};
-  for (const auto& [kind, page] : pages) {
+  for (int i = 0; i < engine::kPageKinds; ++i) {
+    auto kind = static_cast<PageKind>(i);
+    ui::CNormalDlg* page = Page(kind);
+    if (!page) continue;
     if (operator_->Page(kind) == page) operator_->SetPage(kind, nullptr);
     page->SetOperator(nullptr);
   }

@@ -18,6 +18,8 @@ class WizardPages {
   WizardPages(const WizardPages&) = delete;
   WizardPages& operator=(const WizardPages&) = delete;
 
+  // The object of a page kind, or null for a kind not built yet.
+  ui::CNormalDlg* Page(engine::PageKind kind);
   void Attach(CCmdOperator& commandOperator);
   void Detach();
 

@@ -33,7 +33,10 @@ class ControlWindow : public ::testing::Test {
   }
   std::string Key(const std::string& rest) const { return medium_.InstallKey() + rest; }
 
-  Medium medium_{kData, "[CANCEL_DLG]\r\nCANCEL_MSG=QUIT\r\n", std::string(kStrings) + "QUIT=Really quit?\r\n"};
+  Medium medium_{kData,
+                 "[CANCEL_DLG]\r\nCANCEL_MSG=QUIT\r\n"
+                 "[NORMAL.PLAIN]\r\nCAPTION=Plain page\r\nDLG_SIZE=300,200\r\n",
+                 std::string(kStrings) + "QUIT=Really quit?\r\n"};
   std::unique_ptr<CControlWin> window_ = std::make_unique<CControlWin>(medium_.Env());
 };
 
@@ -118,6 +121,47 @@ TEST_F(ControlWindow, UnattendedInstallsWithoutTheInstallerLibraryFail) {
   EXPECT_FALSE(window_->FactoryInstall());
   EXPECT_FALSE(window_->RemoteInstall());
   EXPECT_EQ(medium_.CountInLog("[CControlWin] Get Install fuction fail!"), 2);
+}
+
+// Activating the hidden control window while a page shows hands the
+// activation to the page once: the page ends up active, and the control
+// window is not activated again and again.
+struct Activation {
+  HWND control = nullptr;
+  HWND page = nullptr;
+  HWND activeAfter = nullptr;
+  int bringsBefore = -1, bringsAfter = -1;
+  Medium* medium = nullptr;
+};
+Activation* g_activation = nullptr;
+
+void CALLBACK ActivateControlWindow(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  Activation& a = *g_activation;
+  a.page = GetActiveWindow();
+  a.bringsBefore = a.medium->CountInLog("[CCmdOperator] SetForgroundWindow()");
+  SetActiveWindow(a.control);
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  a.activeAfter = GetActiveWindow();
+  a.bringsAfter = a.medium->CountInLog("[CCmdOperator] SetForgroundWindow()");
+  PostMessageA(a.control, WM_DESTROY, 0, 0);  // ends every page
+}
+
+TEST_F(ControlWindow, ActivationIsHandedToTheCurrentPageOnce) {
+  Activation activation;
+  activation.control = window_->Handle();
+  activation.medium = &medium_;
+  g_activation = &activation;
+  SetTimer(nullptr, 0, 200, ActivateControlWindow);
+  CommandRecord open("CT_OPEN_DLG", "NORMAL.PLAIN");
+  ASSERT_TRUE(window_->Operator().Execute(open)) << medium_.Log();
+  g_activation = nullptr;
+
+  ASSERT_NE(activation.page, nullptr);
+  ASSERT_NE(activation.page, activation.control);
+  EXPECT_EQ(activation.activeAfter, activation.page);
+  EXPECT_EQ(activation.bringsAfter - activation.bringsBefore, 1) << medium_.Log();
 }
 
 }  // namespace
