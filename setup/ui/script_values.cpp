@@ -54,6 +54,10 @@ COLORREF ColourValue(const ScriptFiles& files, const std::string& section, const
 
 void FontOfSection(const ScriptFiles& files, LOGFONTA* font, const std::string& section) {
   std::memset(font, 0, sizeof(*font));
+  // A zero character set would ask for Western glyphs: the texts of a
+  // Hebrew or Greek string file would then come out as Latin letters. The
+  // system's character set draws every language in its own code page.
+  font->lfCharSet = DEFAULT_CHARSET;
   std::string face = DialogValue(files, section, "LF_FACENAME");
   std::strncpy(font->lfFaceName, face.c_str(), LF_FACESIZE - 1);
   std::string height = DialogValue(files, section, "LF_HEIGHT");
