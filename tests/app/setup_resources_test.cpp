@@ -1,7 +1,9 @@
 // setup.exe's own resources, read from the built program as the pages load
 // them: the named bitmaps at their sizes, the links' transparent colour around
-// the bullets, the hand cursor with its hot spot, and the class icon.
+// the bullets, the hand cursor with its hot spot, and the class icon; and the
+// application manifests of setup.exe and statmon.exe, as the loader uses them.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@ namespace {
 constexpr COLORREF kLinkTransparent = RGB(198, 195, 198);
 
 std::string SetupExe() { return qx::test::WinePath(QX_BUILD_DIR "/setup/setup.exe"); }
+std::string StatmonExe() { return qx::test::WinePath(QX_BUILD_DIR "/statmon/statmon.exe"); }
 
 class SetupResources : public ::testing::Test {
  protected:
@@ -112,6 +115,73 @@ TEST_F(SetupResources, HandCursorAndIcon) {
   HICON icon = static_cast<HICON>(LoadImageA(image.Get(), MAKEINTRESOURCEA(IDI_SETUP_ICON), IMAGE_ICON, 32, 32, 0));
   EXPECT_NE(nullptr, icon);
   if (icon) DestroyIcon(icon);
+}
+
+// The manifest resource (RT_MANIFEST, id 1) of a program, as text.
+std::string ManifestOf(const std::string& program) {
+  fw::UniqueModule module(LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (!module) return "";
+  HRSRC found = FindResourceA(module.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  if (!found) return "";
+  HGLOBAL loaded = LoadResource(module.Get(), found);
+  const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+  return data ? std::string(data, SizeofResource(module.Get(), found)) : "";
+}
+
+// The file of the common controls library that is loaded under the program's
+// own manifest (its activation context made from the resource, as the loader
+// makes it at process start), or ""; InitCommonControlsEx must succeed there.
+// The file, not DllGetVersion, tells the side-by-side 6.0 library from the
+// system's 5.x: Wine's 6.0 library reports 5.81.
+std::string CommonControlsUnder(const std::string& program, bool* initialised) {
+  ACTCTXA context{};
+  context.cbSize = sizeof(context);
+  context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  context.lpSource = program.c_str();
+  context.lpResourceName = MAKEINTRESOURCEA(1);
+  HANDLE actctx = CreateActCtxA(&context);
+  if (actctx == INVALID_HANDLE_VALUE) return "";
+  std::string file;
+  ULONG_PTR cookie = 0;
+  if (ActivateActCtx(actctx, &cookie)) {
+    // Only a library loaded while the context is active is bound by it.
+    HMODULE comctl = LoadLibraryA("comctl32.dll");
+    if (comctl) {
+      char path[MAX_PATH] = {};
+      GetModuleFileNameA(comctl, path, MAX_PATH);
+      file = CharLowerA(path);
+      using InitProc = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+      auto init = reinterpret_cast<InitProc>(GetProcAddress(comctl, "InitCommonControlsEx"));
+      INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+      *initialised = init && init(&classes);
+      FreeLibrary(comctl);
+    }
+    DeactivateActCtx(0, cookie);
+  }
+  ReleaseActCtx(actctx);
+  return file;
+}
+
+TEST(ApplicationManifests, CommonControlsSixExecutionLevelAndDpiChoice) {
+  struct Case {
+    std::string program;
+    const char* level;
+  };
+  const Case cases[] = {{SetupExe(), "level=\"requireAdministrator\""}, {StatmonExe(), "level=\"asInvoker\""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.program);
+    std::string manifest = ManifestOf(c.program);
+    ASSERT_FALSE(manifest.empty());
+    EXPECT_NE(std::string::npos, manifest.find(c.level));
+    EXPECT_NE(std::string::npos, manifest.find(">false</dpiAware>"));
+    // Vista and 10, the ends of the supported range.
+    EXPECT_NE(std::string::npos, manifest.find("{e2011457-1546-43c5-a5fe-008deee3d3f0}"));
+    EXPECT_NE(std::string::npos, manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"));
+    bool initialised = false;
+    EXPECT_NE(std::string::npos, CommonControlsUnder(c.program, &initialised)
+                                     .find("\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0."));
+    EXPECT_TRUE(initialised);
+  }
 }
 
 }  // namespace
