@@ -4,115 +4,58 @@
 The .bmp files beside this script are its output and are kept in the source
 tree, so the build needs no Python. Run it again after changing a drawing:
     python3 media/res/make_bitmaps.py
-Every bitmap is an 8-bit, run-length encoded (BI_RLE8) device-independent bitmap.
+Every bitmap is an 8-bit, run-length encoded (BI_RLE8) device-independent
+bitmap; the drawing helpers are in bmpdraw.py.
+
+The pages (520x380, setup.cfg) put a 60-pixel banner at the top with the
+page title in white on it, the content on white below, and the buttons on a
+light band under the line at y 328. The backgrounds follow that layout; the
+product emblem sits at the end of the banner that the title does not start
+from. background_rtl.bmp is the picture as a right-to-left page shows it.
 """
 import os
-import struct
+import sys
+
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+
+from bmpdraw import (BAND, BLUE, BLUE_LIGHT, LINK_TRANSPARENT, ORANGE, WHITE, Canvas, bullet,
+                     circle, mix, rounded_rect, state_strip, write_bmp)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+WIDTH, HEIGHT = 520, 380
+BANNER = 60
 
 
-def rle8_rows(pixels, width, height):
-    out = bytearray()
-    for y in range(height - 1, -1, -1):  # bottom-up
-        row = pixels[y * width:(y + 1) * width]
-        x = 0
-        while x < width:
-            run = 1
-            while x + run < width and run < 255 and row[x + run] == row[x]:
-                run += 1
-            out += bytes((run, row[x]))
-            x += run
-        out += b"\x00\x00"  # end of line
-    out += b"\x00\x01"  # end of bitmap
-    return bytes(out)
+def emblem(c, x0, y0):
+    """The product emblem: a white printer on an orange tile, 36x36.
+    It is symmetric, so it reads the same on a mirrored page."""
+    c.shape((x0, y0, x0 + 36, y0 + 36), rounded_rect(x0, y0, x0 + 36, y0 + 36, 6), ORANGE)
+    # sheet going in, body, output slot, sheet coming out with two printed lines
+    c.shape((x0, y0, x0 + 36, y0 + 36), rounded_rect(x0 + 11, y0 + 6, x0 + 25, y0 + 14, 1), WHITE)
+    c.shape((x0, y0, x0 + 36, y0 + 36), rounded_rect(x0 + 6, y0 + 13, x0 + 30, y0 + 25, 2.5), WHITE)
+    c.shape((x0, y0, x0 + 36, y0 + 36), rounded_rect(x0 + 9, y0 + 20, x0 + 27, y0 + 22, 0.5), ORANGE)
+    c.shape((x0, y0, x0 + 36, y0 + 36), rounded_rect(x0 + 11, y0 + 21, x0 + 25, y0 + 31, 1), WHITE)
+    for y in (24.5, 27.5):
+        c.shape((x0, y0, x0 + 36, y0 + 36), rounded_rect(x0 + 13.5, y0 + y, x0 + 22.5, y0 + y + 1, 0.4),
+                ORANGE)
+    c.shape((x0, y0, x0 + 36, y0 + 36), circle(x0 + 26.5, y0 + 16.5, 1.2), ORANGE)
+    c.shape((x0, y0, x0 + 36, y0 + 36), circle(x0 + 9.5, y0 + 16.5, 1.2), ORANGE)
 
 
-def write_bmp(name, width, height, palette, pixels):
-    data = rle8_rows(pixels, width, height)
-    colours = len(palette)
-    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1, len(data), 2835, 2835, colours, 0)
-    table = b"".join(bytes((b, g, r, 0)) for (r, g, b) in palette)
-    offset = 14 + len(header) + len(table)
-    file_header = b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset)
-    with open(os.path.join(HERE, name), "wb") as f:
-        f.write(file_header + header + table + data)
+def background(name, emblem_right):
+    top, bottom = (0, 64, 118), (0, 100, 170)
+    c = Canvas(WIDTH, HEIGHT, WHITE)
+    c.rows(0, BANNER, lambda y: tuple(round(v) for v in mix(top, bottom, y / (BANNER - 1))))
+    c.rows(BANNER, BANNER + 2, lambda y: ORANGE)
+    c.rows(329, HEIGHT, lambda y: BAND)
+    emblem(c, WIDTH - 24 - 36 if emblem_right else 24, 12)
+    write_bmp(os.path.join(HERE, name), c, exact=(WHITE, BAND, ORANGE))
 
 
-def background(name, logo_left):
-    width, height = 520, 380
-    palette = [(255, 255, 255), (240, 240, 240), (255, 170, 0), (255, 200, 80)]
-    banner = 60
-    for i in range(banner):  # blue, darker at the top
-        t = i / (banner - 1)
-        palette.append((0, int(84 + 40 * t), int(147 + 50 * t)))
-    px = bytearray(width * height)
-    for y in range(height):
-        for x in range(width):
-            if y < banner:
-                c = 4 + y
-            elif y < banner + 2:
-                c = 2
-            elif y >= 329:
-                c = 1
-            else:
-                c = 0
-            px[y * width + x] = c
-    lx = 20 if logo_left else width - 80
-    for y in range(12, 48):
-        for x in range(lx, lx + 60):
-            corner = min(x - lx, lx + 59 - x) + min(y - 12, 47 - y)
-            if corner >= 3:
-                px[y * width + x] = 3 if (x - lx) < 30 else 2
-    write_bmp(name, width, height, palette, px)
-
-
-def bullet(name, fill):
-    size = 16
-    palette = [(198, 195, 198), fill, (255, 255, 255)]  # 198,195,198: the links' transparent colour
-    px = bytearray(size * size)
-    for y in range(size):
-        for x in range(size):
-            dx, dy = x - 7.5, y - 7.5
-            if dx * dx + dy * dy <= 56:
-                px[y * size + x] = 1
-    for y in range(4, 12):  # an arrow pointing right
-        reach = 4 - abs(y - 7.5) + 0.5
-        for x in range(6, 6 + int(reach)):
-            px[y * size + x] = 2
-    write_bmp(name, size, size, palette, px)
-
-
-def strip(name, round_marks):
-    width, height = 48, 16
-    palette = [(255, 255, 255), (128, 128, 128), (0, 84, 147), (192, 192, 192), (236, 236, 236)]
-    px = bytearray(width * height)
-    for image in range(3):  # unchecked, checked, disabled
-        ox = image * 16
-        frame = 3 if image == 2 else 1
-        mark = 3 if image == 2 else 2
-        for y in range(2, 14):
-            for x in range(2, 14):
-                if round_marks:
-                    d = (x - 7.5) ** 2 + (y - 7.5) ** 2
-                    if d > 36:
-                        continue
-                    edge = d > 25
-                    inner = image > 0 and d <= 6.5
-                else:
-                    edge = x in (2, 13) or y in (2, 13)
-                    # a tick: down from (4,7) to (6,9), then up to (11,4), two pixels thick
-                    tick = (4 <= x <= 6 and y - x in (3, 4)) or (6 <= x <= 11 and x + y in (15, 16))
-                    inner = image > 0 and tick
-                c = frame if edge else (mark if inner else (4 if image == 2 else 0))
-                px[y * width + ox + x] = c
-    write_bmp(name, width, height, palette, px)
-
-
-background("background.bmp", logo_left=False)
-background("background_rtl.bmp", logo_left=True)
-bullet("off_button.bmp", (0, 84, 147))
-bullet("on_button.bmp", (0, 120, 215))
-bullet("clicked_button.bmp", (255, 170, 0))
-strip("check.bmp", round_marks=False)
-strip("radio.bmp", round_marks=True)
+background("background.bmp", emblem_right=True)
+background("background_rtl.bmp", emblem_right=False)
+for name, fill, pressed in (("off_button.bmp", BLUE, False), ("on_button.bmp", BLUE_LIGHT, False),
+                            ("clicked_button.bmp", ORANGE, True)):
+    write_bmp(os.path.join(HERE, name), bullet(fill, pressed), exact=(LINK_TRANSPARENT, WHITE))
+write_bmp(os.path.join(HERE, "check.bmp"), state_strip(round_marks=False))
+write_bmp(os.path.join(HERE, "radio.bmp"), state_strip(round_marks=True))
