@@ -99,7 +99,7 @@ void PrintPhases(const std::vector<bench::Event>& events, const bench::FirstWind
   for (const Span& s : spans) {
     if (s.to < 0 || s.from == -1) continue;
     double from = s.from == -2 ? 0 : events[s.from].ms;
-    std::printf("  %-72s %8.1f\n", s.label, events[s.to].ms - from);
+    std::printf("  %-76s %8.1f\n", s.label, events[s.to].ms - from);
   }
 }
 
