@@ -60,7 +60,11 @@ bool CLicenseDlg::InitPage() {
   SetControlText(ok_, section, "BUTTON_OK");
   std::string text;
   if (!file.empty() && ReadLicense(file, &text)) SetWindowTextA(edit_, text.c_str());
-  SetFocus(ok_);
+  // The reader starts at the top with nothing selected and OK ready for
+  // Enter. Posted: the dialog manager gives the first control the focus (and
+  // selects all of an edit's text) only after initialisation.
+  PostMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ok_), TRUE);
+  PostMessageA(edit_, EM_SETSEL, 0, 0);
   return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include "framework/handles.h"
 #include "setup/core/utl.h"
+#include "setup/res/resource.h"
 #include "setup/ui/object_record.h"
 #include "setup/ui/subclassed_control.h"
 
@@ -20,7 +21,7 @@ namespace ui {
 inline constexpr const char* kDefaultOffBitmap = "IDB_OFF_BUTTON";
 inline constexpr const char* kDefaultOnBitmap = "IDB_ON_BUTTON";
 inline constexpr const char* kDefaultClickedBitmap = "IDB_CLICKED_BUTTON";
-inline constexpr const char* kHandCursor = "IDC_HAND_CURSOR";
+inline const char* const kHandCursor = MAKEINTRESOURCEA(IDC_HAND_CURSOR);
 inline constexpr COLORREF kDefaultTransparent = RGB(198, 195, 198);
 inline constexpr int kObjectControlId = 0xFFFF;
 

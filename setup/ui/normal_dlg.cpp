@@ -110,7 +110,14 @@ void CNormalDlg::PaintPage(HDC dc) {
   if (!bitmap) {
     if (!name.empty()) log_.WriteLog(0, "%s Load Background bitmap Error!! (%s)\n", LogTag(), name.c_str());
   } else {
+    // A mirrored page mirrors what it copies; the right-to-left background
+    // is already drawn the way such a page shows it, so it keeps its sides.
+    const DWORD layout = GetLayout(dc);
+    const bool keepSides = (layout & LAYOUT_RTL) && !config_.BackBitmapRight().empty() &&
+                           name == config_.BackBitmapRight();
+    if (keepSides) SetLayout(dc, layout | LAYOUT_BITMAPORIENTATIONPRESERVED);
     DrawBitmap(dc, 0, 0, client.right, client.bottom, static_cast<HBITMAP>(bitmap.Get()));
+    if (keepSides) SetLayout(dc, layout);
   }
   config_.DrawShapes(dc);
 }

@@ -41,6 +41,13 @@ std::string ReadText(const std::string& path) {
   return text;
 }
 
+bool KeyExists(const std::string& key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  RegCloseKey(handle);
+  return true;
+}
+
 struct Shot {
   engine::IWizardPage* page = nullptr;
   std::string bmpPath;
@@ -119,10 +126,24 @@ int main(int argc, char** argv) {
   // No question may stop a preview.
   fw::SetMessageBoxHook([](HWND, const char*, const char*, UINT) { return IDOK; });
 
+  // The environment writes the product's language values as a run would;
+  // a preview leaves the registry as it found it.
+  const std::string dataFile = medium + "\\setup.dat";
+  char mfg[256] = "", program[256] = "";
+  GetPrivateProfileStringA("PROGRAM_INFO", "MFG", "", mfg, sizeof(mfg), dataFile.c_str());
+  GetPrivateProfileStringA("PROGRAM_INFO", "PROGRAM_NAME", "", program, sizeof(program), dataFile.c_str());
+  const std::string mfgKey = std::string("Software\\") + mfg, productKey = mfgKey + "\\" + program;
+  const bool hadMfg = KeyExists(mfgKey), hadProduct = KeyExists(productKey);
+  auto restoreRegistry = [&] {
+    if (mfg[0] && program[0] && !hadProduct) RegDeleteTreeA(HKEY_LOCAL_MACHINE, productKey.c_str());
+    if (mfg[0] && !hadMfg) RegDeleteKeyA(HKEY_LOCAL_MACHINE, mfgKey.c_str());  // only when empty
+  };
+
   CPredefinedVariable environment;
   if (!environment.InitEnvironment((medium + "\\setup.exe").c_str())) {
     std::printf("pagepreview: the scripts of %s cannot be read (see the log in the temporary folder)\n",
                 medium.c_str());
+    restoreRegistry();
     return 1;
   }
   core::SetCurrentEnvironment(&environment);
@@ -158,5 +179,6 @@ int main(int argc, char** argv) {
   core::SetResourceLibrary(nullptr);
   core::SetCurrentEnvironment(nullptr);
   if (resources) FreeLibrary(resources);
+  restoreRegistry();
   return failed ? 1 : 0;
 }
