@@ -61,12 +61,15 @@ TEST(Objects, LinkWithDefaultBitmapsSizesAndStates) {
     COLORREF text;
     size_t commands;
   } steps[] = {
-      {0, "IDB_OFF_BUTTON", RGB(0, 84, 147), RGB(0, 0, 255), 0},
-      {WM_MOUSEHOVER, "IDB_ON_BUTTON", RGB(0, 120, 215), RGB(255, 0, 0), 0},
-      {WM_LBUTTONDOWN, "IDB_CLICKED_BUTTON", RGB(255, 170, 0), RGB(255, 0, 0), 0},
-      {WM_LBUTTONUP, "IDB_ON_BUTTON", RGB(0, 120, 215), RGB(255, 0, 0), 1},
-      {WM_MOUSELEAVE, "IDB_OFF_BUTTON", RGB(0, 84, 147), RGB(0, 0, 255), 1},
+      {0, "IDB_OFF_BUTTON", uitest::SkinPixel("IDB_OFF_BUTTON", 3, 8), RGB(0, 0, 255), 0},
+      {WM_MOUSEHOVER, "IDB_ON_BUTTON", uitest::SkinPixel("IDB_ON_BUTTON", 3, 8), RGB(255, 0, 0), 0},
+      {WM_LBUTTONDOWN, "IDB_CLICKED_BUTTON", uitest::SkinPixel("IDB_CLICKED_BUTTON", 3, 8), RGB(255, 0, 0), 0},
+      {WM_LBUTTONUP, "IDB_ON_BUTTON", uitest::SkinPixel("IDB_ON_BUTTON", 3, 8), RGB(255, 0, 0), 1},
+      {WM_MOUSELEAVE, "IDB_OFF_BUTTON", uitest::SkinPixel("IDB_OFF_BUTTON", 3, 8), RGB(0, 0, 255), 1},
   };
+  // The three states must be told apart by their bullets.
+  ASSERT_NE(steps[0].fill, steps[1].fill);
+  ASSERT_NE(steps[1].fill, steps[2].fill);
   for (const Step& s : steps) {
     if (s.message) SendMessageA(h, s.message, 0, MAKELPARAM(5, 5));
     uitest::PumpPending();

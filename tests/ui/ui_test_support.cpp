@@ -4,6 +4,7 @@
 
 #include "setup/core/core_context.h"
 #include "setup/engine/wizard_page.h"
+#include "setup/ui/skin_bitmap.h"
 
 namespace uitest {
 namespace {
@@ -225,6 +226,17 @@ DWORD UserObjects() {
   if (count) return count;
   EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
   return count;
+}
+
+COLORREF SkinPixel(const char* bitmap, int x, int y) {
+  fw::UniqueGdiObject image = ui::LoadSkinBitmap(bitmap);
+  if (!image) return CLR_INVALID;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, image.Get());
+  COLORREF colour = GetPixel(dc, x, y);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return colour;
 }
 
 }  // namespace uitest

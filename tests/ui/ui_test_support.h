@@ -90,6 +90,10 @@ class Picture {
   std::vector<DWORD> pixels_;  // top-down, 0x00RRGGBB
 };
 
+// A pixel of a skin bitmap as the pages load it (resource library first):
+// tests compare what they render with the skin, whatever it looks like.
+COLORREF SkinPixel(const char* bitmap, int x, int y);
+
 // A child's rectangle in its parent's client coordinates.
 RECT ChildRect(HWND child);
 bool PumpUntil(const std::function<bool()>& condition, DWORD deadlineMs = 10000);
