@@ -63,20 +63,37 @@ void ReplaceAll(std::string* text, const std::string& what, const std::string& w
 
 void ExpandLineBreaks(std::string* text) { ReplaceAll(text, "\\r\\n", "\r\n"); }
 
+bool ReplaceAllBounded(std::string* text, const std::string& what, const std::string& with, size_t limit) {
+  if (what.empty()) return true;
+  if (with.size() > what.size()) {
+    size_t count = 0;
+    for (size_t at = text->find(what); at != std::string::npos; at = text->find(what, at + what.size())) ++count;
+    if (text->size() + count * (with.size() - what.size()) > limit) return false;
+  }
+  ReplaceAll(text, what, with);
+  return true;
+}
+
 std::string SubstituteTokens(const std::string& text, char delimiter,
-                             const std::function<std::string(const std::string&)>& lookup, int maxTokens) {
+                             const std::function<std::string(const std::string&)>& lookup, int maxTokens,
+                             bool* bounded) {
   std::string result = text;
   size_t scan = 0;
-  for (int count = 0; count < maxTokens; ++count) {
+  int count = 0;
+  for (; count < maxTokens; ++count) {
     size_t open = result.find(delimiter, scan);
     if (open == std::string::npos) break;
     size_t close = result.find(delimiter, open + 1);
     if (close == std::string::npos) break;
     std::string token = result.substr(open, close - open + 1);
-    ReplaceAll(&result, token, lookup(token));
+    if (!ReplaceAllBounded(&result, token, lookup(token))) {
+      if (bounded) *bounded = true;
+      return result;
+    }
     scan = close + 1;
     if (scan >= result.size()) break;
   }
+  if (count == maxTokens && bounded) *bounded = true;
   return result;
 }
 

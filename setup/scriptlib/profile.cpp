@@ -297,20 +297,28 @@ unsigned long CProfile::ConvertDefinedString(char* buffer, unsigned long size, b
   // Escapes can at most halve the text, so more than twice the buffer can never fit.
   const size_t limit = std::min<size_t>(static_cast<size_t>(size) * 2, 4 * kLineBufferSize);
   auto value = NewLineBuffer();
-  int replacements = 0;
+  // Every lookup counts, found or not: each one may open the string file.
+  int lookups = 0;
   size_t open = text.find('%');
   while (open != std::string::npos) {
     size_t close = text.find('%', open + 1);
     if (close == std::string::npos) break;
     std::string token = text.substr(open, close - open + 1);
+    if (++lookups > kMaxTokenReplacements) {
+      qx::Trace("[CProfile] token expansion stopped after %d lookups at %s", kMaxTokenReplacements, token.c_str());
+      break;
+    }
     if (GetStringValue(token.c_str(), value.get(), kLineBufferSize) == kSuccess) {
-      if (++replacements > kMaxTokenReplacements) {
-        qx::Trace("[CProfile] token expansion stopped after %d replacements at %s", kMaxTokenReplacements,
-                  token.c_str());
-        break;
+      // The size is known before the text is built, so it never grows past the limit.
+      size_t count = 0;
+      for (size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + token.size())) ++count;
+      size_t valueSize = std::strlen(value.get());
+      if (text.size() - count * token.size() + count * valueSize > limit) {
+        qx::Trace("[CProfile] token expansion of %s passes %lu bytes; the value stays unexpanded", token.c_str(),
+                  static_cast<unsigned long>(limit));
+        return CProfile::kBufferTooSmall;
       }
       ReplaceAll(&text, token, value.get());
-      if (text.size() > limit) return CProfile::kBufferTooSmall;
     }
     // The search goes on after the closing "%", counted in the replaced text.
     open = close + 1 < text.size() ? text.find('%', close + 1) : std::string::npos;

@@ -18,7 +18,7 @@
 // - Line ends CR LF, LF and CR are all read; positions are exact byte offsets.
 // - Token expansion is bounded: a string-file value has its own tokens expanded
 //   once, from that file's STRINGS section, without further nesting; one
-//   conversion makes at most kMaxTokenReplacements replacements and never
+//   conversion makes at most kMaxTokenReplacements lookups and never
 //   grows past the line limit.
 //
 // An object is about 33 KB: keep it off the 16 KB stacks of worker threads.

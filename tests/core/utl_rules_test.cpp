@@ -50,9 +50,33 @@ TEST(SubstituteTokens, ReplacesEveryOccurrenceAndContinuesAfterToken) {
   EXPECT_EQ(core::SubstituteTokens("@A@@B@", '@', lookup), "valueb");
   EXPECT_EQ(core::SubstituteTokens("@unknown@rest", '@', lookup), "rest");
   EXPECT_EQ(core::SubstituteTokens("single @ sign", '@', lookup), "single @ sign");
-  // Endless growth is bounded.
-  auto grow = [](const std::string& token) { return token + token; };
-  EXPECT_LT(core::SubstituteTokens("%A%", '%', grow, 5).size(), 1000u);
+}
+
+TEST(SubstituteTokens, SelfReferringValuesEndWithinTheLineLimit) {
+  using Lookup = std::function<std::string(const std::string&)>;
+  struct Case {
+    const char* name;
+    std::string text;
+    Lookup lookup;
+    bool bounded;
+  } cases[] = {
+      // Each pass doubles the text: the shipped token count alone would never stop it.
+      {"doubling", "@A@", [](const std::string& t) { return t + t; }, true},
+      {"doubling with text", "x@A@y", [](const std::string& t) { return "ab" + t + t; }, true},
+      {"mutual", "@A@", [](const std::string& t) { return t == "@A@" ? std::string("@B@") : std::string("@A@"); },
+       false},
+      {"one huge value", "@A@@A@", [](const std::string&) { return std::string(20000, 'v'); }, true},
+      {"many lookups", std::string(30000, '@'), [](const std::string&) { return std::string("@@"); }, true},
+  };
+  for (const Case& c : cases) {
+    bool bounded = false;
+    std::string result = core::SubstituteTokens(c.text, '@', c.lookup, 1000, &bounded);
+    EXPECT_LE(result.size(), core::kMaxExpandedLength) << c.name;
+    EXPECT_EQ(bounded, c.bounded) << c.name;
+  }
+  // A value that fits is still replaced in full.
+  EXPECT_EQ(core::SubstituteTokens("@A@", '@', [](const std::string&) { return std::string(32767, 'v'); }).size(),
+            32767u);
 }
 
 TEST(ParseRegistryEntry, Forms) {

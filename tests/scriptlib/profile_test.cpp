@@ -231,6 +231,27 @@ TEST_F(ProfileTest, TokensFromStringFileFirstThenScript) {
   for (const auto& c : cases) EXPECT_EQ(Get("S", c.key), c.value) << c.key;
 }
 
+TEST_F(ProfileTest, SelfReferringTokensAndEndlessLookupsStopAtTheLimits) {
+  std::string undefined;
+  for (int i = 0; i < 3000; ++i) undefined += "%U" + std::to_string(i) + "% ";
+  std::string strings = Script({"[STRINGS]", "%S%=\"s\""}, "strings.txt");
+  std::string script = Script({"[STRINGS]", "%D%=%D%%D%", "%E%=%F%", "%F%=%E%", "[S]", "DOUBLE=%D%", "MUTUAL=%E%",
+                               "MANY=" + undefined + "%S%"});
+  ASSERT_EQ(profile_->Create(script.c_str(), strings.c_str(), false), 0ul);
+  qx::test::TraceCapture trace;
+  EXPECT_EQ(Get("S", "MUTUAL"), "%F%");
+  std::vector<char> buffer(CProfile::kMaxTokenReplacements * 64, '\0');
+  // The doubling text passes the limit long before the lookups run out: the value stays.
+  EXPECT_EQ(profile_->GetString("S", "DOUBLE", buffer.data(), static_cast<unsigned long>(buffer.size()), false), 0ul);
+  EXPECT_STREQ(buffer.data(), "%D%");
+  EXPECT_TRUE(trace.Contains("token expansion of %D% passes"));
+  // Lookups that find nothing count too: each may open the string file.
+  std::fill(buffer.begin(), buffer.end(), '\0');
+  EXPECT_EQ(profile_->GetString("S", "MANY", buffer.data(), static_cast<unsigned long>(buffer.size()), false), 0ul);
+  EXPECT_TRUE(trace.Contains("token expansion stopped after 1000 lookups"));
+  EXPECT_NE(std::string(buffer.data()).find("%S%"), std::string::npos) << "tokens past the limit stay";
+}
+
 TEST_F(ProfileTest, ExpansionThatCannotFitLeavesTheValue) {
   std::string strings = Script({"[STRINGS]", "%LONG%=" + std::string(2000, 'L')}, "strings.txt");
   ASSERT_EQ(profile_->Create(Script({"[S]", "K=%LONG%"}).c_str(), strings.c_str(), false), 0ul);
