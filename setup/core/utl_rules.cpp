@@ -194,4 +194,25 @@ std::string WithoutTrailingBackslash(std::string path) {
   return path;
 }
 
+bool IsProtectedDirectory(const std::string& fullPath, const std::vector<std::string>& systemFolders) {
+  std::string path = scriptlib::UpperCase(WithoutTrailingBackslash(fullPath).c_str());
+  // "C:" and "C:\" and anything without a folder below the root.
+  if (path.size() <= 2 || path.find('\\') == std::string::npos) return true;
+  if (path.compare(0, 2, "\\\\") == 0) {
+    // "\\server\share" is the root of a share.
+    size_t share = path.find('\\', 2);
+    if (share == std::string::npos || path.find('\\', share + 1) == std::string::npos) return true;
+  }
+  for (const std::string& folder : systemFolders) {
+    std::string guarded = scriptlib::UpperCase(WithoutTrailingBackslash(folder).c_str());
+    if (guarded.empty()) continue;
+    if (guarded == path) return true;
+    // Above a system folder: the folder lies inside the path.
+    if (guarded.size() > path.size() && guarded.compare(0, path.size(), path) == 0 && guarded[path.size()] == '\\') {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace core

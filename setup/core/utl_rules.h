@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace core {
 
@@ -79,5 +80,10 @@ bool IsDotEntry(const char* name);
 
 // Path without the trailing backslashes.
 std::string WithoutTrailingBackslash(std::string path);
+
+// Whether a directory must never be removed: empty, a drive or share root, or
+// one of the system's own folders or a folder above one of them. Both sides
+// are full paths; compared without regard to case or trailing backslashes.
+bool IsProtectedDirectory(const std::string& fullPath, const std::vector<std::string>& systemFolders);
 
 }  // namespace core

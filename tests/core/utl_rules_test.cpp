@@ -79,6 +79,22 @@ TEST(SubstituteTokens, SelfReferringValuesEndWithinTheLineLimit) {
             32767u);
 }
 
+TEST(IsProtectedDirectory, RootsSystemFoldersAndTheirParents) {
+  const std::vector<std::string> system = {"C:\\Windows", "C:\\users\\me\\Temp\\", "C:\\Program Files"};
+  struct Case {
+    const char* path;
+    bool protectedFolder;
+  } cases[] = {
+      {"", true},           {"C:", true},          {"C:\\", true},          {"c:\\\\", true},
+      {"\\\\srv\\share", true}, {"\\\\srv\\share\\", true}, {"\\\\srv", true},
+      {"C:\\WINDOWS", true}, {"c:\\windows\\", true}, {"C:\\Users", true},  // above the temporary folder
+      {"C:\\Users\\me", true}, {"C:\\Users\\me\\temp", true}, {"C:\\Program Files", true},
+      {"C:\\Users\\me\\Temp\\x", false}, {"C:\\Program Files\\Vexa", false}, {"C:\\Win", false},
+      {"C:\\Windows2", false}, {"D:\\data", false}, {"\\\\srv\\share\\dir", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(core::IsProtectedDirectory(c.path, system), c.protectedFolder) << c.path;
+}
+
 TEST(ParseRegistryEntry, Forms) {
   core::RegistryEntry e;
   ASSERT_EQ(core::ParseRegistryEntry("HKCU,Software\\A\\B\\Val,REG_DWORD,0x10", &e), core::EntryParse::kOk);
