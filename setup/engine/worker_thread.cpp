@@ -4,7 +4,7 @@ namespace engine {
 
 HANDLE CreateSuspendedWorker(LPTHREAD_START_ROUTINE routine, void* block, DWORD* id) {
   DWORD ignored = 0;
-  return CreateThread(nullptr, kWorkerStackCommit, routine, block, CREATE_SUSPENDED, id ? id : &ignored);
+  return CreateThread(nullptr, kWorkerStackCommit, routine, block, kWorkerCreationFlags, id ? id : &ignored);
 }
 
 }  // namespace engine

@@ -6,6 +6,7 @@
 namespace engine {
 
 inline constexpr SIZE_T kWorkerStackCommit = 16 * 1024;
+inline constexpr DWORD kWorkerCreationFlags = CREATE_SUSPENDED;
 
 // The 16 KB are the stack the thread starts with (its commit), as the classic
 // framework passes them; the reservation stays the program's default, so
