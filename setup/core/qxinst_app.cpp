@@ -27,6 +27,8 @@ int CQXInstApp::ExitInstance() {
   log_.reset();
   if (resourceLibrary_) FreeLibrary(resourceLibrary_);
   resourceLibrary_ = nullptr;
+  // 1 on every path, also when an exception ended the start-up (the framework sets -1 then).
+  exitCode_ = 1;
   return exitCode_;
 }
 
