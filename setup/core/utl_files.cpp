@@ -125,14 +125,11 @@ bool CUtl::CopyDirectoryTree(const char* source, const char* destination, bool r
 
 bool CUtl::DeleteFileOnReboot(const char* path) {
   if (Empty(path)) return false;
-  // Read-only files refuse deletion; clearing the flag only when that happens
-  // spares a system call per file on the common path.
+  // Read-only, hidden and system files refuse deletion: the attributes are
+  // made normal first, also for a file that then turns out to be in use.
+  SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
   BOOL deleted = DeleteFileA(path);
   DWORD error = deleted ? 0 : GetLastError();
-  if (!deleted && error == ERROR_ACCESS_DENIED && SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL)) {
-    deleted = DeleteFileA(path);
-    error = deleted ? 0 : GetLastError();
-  }
   if (deleted) {
     Trace("[CUtl] Delete File (%s) \n", path);
     return true;

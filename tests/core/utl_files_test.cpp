@@ -100,6 +100,26 @@ TEST_F(UtlFiles, CopyDirectoryTreeRecursiveOrFlat) {
   EXPECT_FALSE(IsDirectory(dir_.File("flat\\sub")));
 }
 
+TEST_F(UtlFiles, DeleteFileOnRebootMakesTheAttributesNormalFirst) {
+  const DWORD kinds[] = {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM,
+                         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE};
+  for (DWORD attributes : kinds) {
+    std::string path = dir_.Write("attr.txt", "x");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes));
+    // Still in use: the delete fails, and the attributes are normal all the same.
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(CUtl::DeleteFileOnReboot(path.c_str()));
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+              0u)
+        << attributes;
+    CloseHandle(lock);
+    EXPECT_TRUE(CUtl::DeleteFileOnReboot(path.c_str()));
+    EXPECT_FALSE(FileExists(path));
+    MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  }
+}
+
 TEST_F(UtlFiles, DeleteFileOnRebootMissingAndLocked) {
   EXPECT_TRUE(CUtl::DeleteFileOnReboot(dir_.File("absent").c_str()));
   std::string path = dir_.Write("locked.txt", "x");
