@@ -137,6 +137,12 @@ bool Waits(const ItemRecord& item) {
 }
 
 bool InstallItem(const ItemRecord& item, const std::string& installKey) {
+  // A command that reads as empty (blanks only, an unreadable value) is a
+  // damaged record: nothing ran, so nothing is waited for, and it fails.
+  if (BuildCommandLine(item.command, item.param).empty() || world::Trim(item.command).empty()) {
+    world::Log(kTag, "Item [%s]: the command is empty; the item is not installed", item.name.c_str());
+    return false;
+  }
   if (!RunCommand(item, item.command, item.param, item.successReturn)) return false;
   if (!Waits(item)) return false;
   if (item.printer && !RegisterPrinter(item, installKey)) return false;
