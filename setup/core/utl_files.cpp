@@ -42,12 +42,20 @@ const std::vector<std::string>& SystemFolders() {
   return folders;
 }
 
+// Whether a folder may be removed at all. The path is judged as given and as
+// a full path: "C:" names the current folder of drive C to the system, so a
+// path that is not absolute ("C:", "sub") is never taken.
+bool Removable(const std::string& directory) {
+  if (core::IsProtectedDirectory(directory, SystemFolders())) return false;
+  char full[MAX_PATH] = "";
+  DWORD n = GetFullPathNameA(directory.c_str(), MAX_PATH, full, nullptr);
+  return n > 0 && n < MAX_PATH && !core::IsProtectedDirectory(full, SystemFolders());
+}
+
 // A drive root, a system folder or a folder above one is never removed; the
 // refusal is written to the installer's log.
 bool Refused(const std::string& directory) {
-  char full[MAX_PATH] = "";
-  DWORD n = directory.empty() ? 0 : GetFullPathNameA(directory.c_str(), MAX_PATH, full, nullptr);
-  if (n > 0 && n < MAX_PATH && !core::IsProtectedDirectory(full, SystemFolders())) return false;
+  if (Removable(directory)) return false;
   CUtl log;
   log.BorrowApplicationLog();
   log.WriteLog(0, "[CUtl] Refused to remove a drive root or system folder (%s)\n", directory.c_str());
@@ -56,11 +64,7 @@ bool Refused(const std::string& directory) {
 }
 
 // Whether a parent walk may remove this folder; it stops quietly at the first that it may not.
-bool MayRemoveParent(const std::string& directory) {
-  char full[MAX_PATH] = "";
-  DWORD n = directory.empty() ? 0 : GetFullPathNameA(directory.c_str(), MAX_PATH, full, nullptr);
-  return n > 0 && n < MAX_PATH && !core::IsProtectedDirectory(full, SystemFolders());
-}
+bool MayRemoveParent(const std::string& directory) { return Removable(directory); }
 }  // namespace
 
 bool CUtl::CreateDirectoryTree(const char* path, bool recordHistory) {
@@ -149,8 +153,7 @@ bool CUtl::DeleteFileOnReboot(const char* path) {
 }
 
 bool CUtl::DeleteDirectoryTree(const char* path, bool recursive) {
-  if (Empty(path)) return false;
-  std::string directory = core::WithoutTrailingBackslash(path);
+  std::string directory = core::WithoutTrailingBackslash(path ? path : "");
   if (Refused(directory)) return false;
   if (recursive) {
     auto data = std::make_unique<WIN32_FIND_DATAA>();
@@ -200,8 +203,7 @@ bool CUtl::DeleteFileAndEmptyParents(const char* path, bool keepDirectories) {
 }
 
 bool CUtl::RemoveEmptyDirectories(const char* path) {
-  if (Empty(path)) return false;
-  std::string directory = core::WithoutTrailingBackslash(path);
+  std::string directory = core::WithoutTrailingBackslash(path ? path : "");
   if (Refused(directory)) return false;
   while (MayRemoveParent(directory) && RemoveDirectoryA(directory.c_str())) {
     Trace("[CUtl] RemoveDirectory(%s)\n", directory.c_str());

@@ -172,7 +172,14 @@ TEST_F(UtlFiles, RootsAndSystemFoldersAreNeverRemoved) {
   GetSystemDirectoryA(system, MAX_PATH);
   GetTempPathA(MAX_PATH, temp);
   const std::string profile = ShellFolder(CSIDL_PROFILE);
-  const std::string paths[] = {"C:\\", "C:", "", "\\", windows, system, temp, profile, Parent(profile),
+  // With the current folder on drive C, "C:" names that folder to the system.
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  std::string current = dir_.File("current");
+  CUtl::CreateDirectoryTree(current.c_str(), false);
+  dir_.Write("current\\keep.txt", "must stay");
+  ASSERT_TRUE(SetCurrentDirectoryA(current.c_str()));
+  const std::string paths[] = {"sub", "C:\\", "C:", "", "\\", windows, system, temp, profile, Parent(profile),
                                ShellFolder(CSIDL_PROGRAM_FILES), ShellFolder(CSIDL_PROGRAMS),
                                ShellFolder(CSIDL_DESKTOPDIRECTORY), std::string(windows) + "\\..\\"};
   for (const std::string& path : paths) {
@@ -180,6 +187,8 @@ TEST_F(UtlFiles, RootsAndSystemFoldersAreNeverRemoved) {
     EXPECT_FALSE(CUtl::DeleteDirectoryTree(path.c_str(), true));
     EXPECT_FALSE(CUtl::RemoveEmptyDirectories(path.c_str()));
   }
+  SetCurrentDirectoryA(previous);
+  EXPECT_TRUE(FileExists(current + "\\keep.txt"));
   EXPECT_TRUE(IsDirectory(windows) && IsDirectory(system) && IsDirectory(temp) && IsDirectory(profile));
   std::string text = qx::test::TempDir::Read(log.GetLogPath());
   EXPECT_NE(text.find("[CUtl] Refused to remove a drive root or system folder (C:)"), std::string::npos) << text;
