@@ -5,7 +5,11 @@
 #include "setup/core/qxinst_app.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  fw::AnswerMessageBoxesFromEnvironment();
-  CQXInstApp app;
-  return app.Run();
+  try {
+    fw::AnswerMessageBoxesFromEnvironment();
+    CQXInstApp app;
+    return app.Run();
+  } catch (...) {
+    return 1;  // an exception from the application object's construction
+  }
 }

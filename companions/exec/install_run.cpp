@@ -137,8 +137,16 @@ bool Waits(const ItemRecord& item) {
 }
 
 bool InstallItem(const ItemRecord& item, const std::string& installKey) {
-  if (!RunCommand(item, item.command, item.param, item.successReturn)) return false;
-  if (!Waits(item)) return false;
+  // An item that runs no command waits for nothing. Only a printer item has
+  // work without one (the registration); for any other, a command that reads
+  // as empty (blanks only, an unreadable value) is a damaged record and fails.
+  bool hasCommand = !world::Trim(item.command).empty() && !BuildCommandLine(item.command, item.param).empty();
+  if (!hasCommand && !item.printer) {
+    world::Log(kTag, "Item [%s]: the command is empty; the item is not installed", item.name.c_str());
+    return false;
+  }
+  if (hasCommand && !RunCommand(item, item.command, item.param, item.successReturn)) return false;
+  if (hasCommand && !Waits(item)) return false;
   if (item.printer && !RegisterPrinter(item, installKey)) return false;
   SetItemDword(installKey, item.name, "Install_OK", 1);
   SetUninstallInfo(installKey, item, true);

@@ -209,7 +209,7 @@ bool CControlWin::ReMakeFullPath(const char* key) {
     }
     ReMakeFullPath((std::string(key) + "\\" + name).c_str());
   }
-  std::vector<char> data(4096);
+  std::vector<char> data(4096 + 1);  // values of 4096 bytes and a NUL
   for (DWORD i = 0; i < values; ++i) {
     char name[260];
     DWORD nameLength = sizeof(name), type = 0, dataLength = static_cast<DWORD>(data.size() - 1);

@@ -20,10 +20,17 @@ std::string CPredefinedVariable::ExpandVariables(const std::string& text) const 
       {"$SCANIP$", &scanIp_},           {"$STRING_FILE_NAME$", &stringFileName_},
   };
   std::string result = text;
-  for (const auto& [token, value] : tokens) core::ReplaceAll(&result, token, *value);
-  core::ReplaceAll(&result, "$LCID$", lcid);
-  core::ReplaceAll(&result, "$MANUAL_DIR$", manualDir_);
-  core::ReplaceAll(&result, "$MANUAL_FILE$", manualFile_);
+  // A value that holds tokens again could make the text grow with every
+  // token: a replacement that would pass the line limit is left out, once traced.
+  bool bounded = false;
+  auto replace = [&](const char* token, const std::string& value) {
+    if (!core::ReplaceAllBounded(&result, token, value)) bounded = true;
+  };
+  for (const auto& [token, value] : tokens) replace(token, *value);
+  replace("$LCID$", lcid);
+  replace("$MANUAL_DIR$", manualDir_);
+  replace("$MANUAL_FILE$", manualFile_);
+  if (bounded) CUtl::Trace("[CPredefinedVariable] expansion stopped at its limit (%.80s)\n", text.c_str());
   return result;
 }
 

@@ -29,6 +29,8 @@ int CQXInstApp::ExitInstance() {
   core::SetResourceLibrary(nullptr);
   if (resourceLibrary_) FreeLibrary(resourceLibrary_);
   resourceLibrary_ = nullptr;
+  // 1 on every path, also when an exception ended the start-up (the framework sets -1 then).
+  exitCode_ = 1;
   return exitCode_;
 }
 

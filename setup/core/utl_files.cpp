@@ -1,6 +1,9 @@
 // CUtl: file and directory routines.
+#include <shlobj.h>
+
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/handles.h"
 #include "setup/core/core_context.h"
@@ -14,6 +17,54 @@ std::string ParentOf(const std::string& path) {
   size_t slash = path.rfind('\\');
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
+
+// The system's own folders, read once per process: Windows, system, program
+// files, temporary, and the profile and shell folders of the user and of all users.
+const std::vector<std::string>& SystemFolders() {
+  static const std::vector<std::string> folders = [] {
+    std::vector<std::string> list;
+    char path[MAX_PATH];
+    if (GetWindowsDirectoryA(path, MAX_PATH)) list.push_back(path);
+    if (GetSystemDirectoryA(path, MAX_PATH)) list.push_back(path);
+    if (GetTempPathA(MAX_PATH, path)) list.push_back(path);
+    for (const char* variable : {"USERPROFILE", "ALLUSERSPROFILE", "TEMP", "TMP", "SystemRoot", "ProgramFiles"}) {
+      DWORD n = GetEnvironmentVariableA(variable, path, MAX_PATH);
+      if (n > 0 && n < MAX_PATH) list.push_back(path);
+    }
+    for (int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROFILE, CSIDL_APPDATA,
+                      CSIDL_LOCAL_APPDATA, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_STARTMENU, CSIDL_PROGRAMS,
+                      CSIDL_STARTUP, CSIDL_FONTS, CSIDL_COMMON_APPDATA, CSIDL_COMMON_DESKTOPDIRECTORY,
+                      CSIDL_COMMON_DOCUMENTS, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTUP}) {
+      if (SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK) list.push_back(path);
+    }
+    return list;
+  }();
+  return folders;
+}
+
+// Whether a folder may be removed at all. The path is judged as given and as
+// a full path: "C:" names the current folder of drive C to the system, so a
+// path that is not absolute ("C:", "sub") is never taken.
+bool Removable(const std::string& directory) {
+  if (core::IsProtectedDirectory(directory, SystemFolders())) return false;
+  char full[MAX_PATH] = "";
+  DWORD n = GetFullPathNameA(directory.c_str(), MAX_PATH, full, nullptr);
+  return n > 0 && n < MAX_PATH && !core::IsProtectedDirectory(full, SystemFolders());
+}
+
+// A drive root, a system folder or a folder above one is never removed; the
+// refusal is written to the installer's log.
+bool Refused(const std::string& directory) {
+  if (Removable(directory)) return false;
+  CUtl log;
+  log.BorrowApplicationLog();
+  log.WriteLog(0, "[CUtl] Refused to remove a drive root or system folder (%s)\n", directory.c_str());
+  CUtl::Trace("[CUtl] Refused to remove a drive root or system folder (%s)\n", directory.c_str());
+  return true;
+}
+
+// Whether a parent walk may remove this folder; it stops quietly at the first that it may not.
+bool MayRemoveParent(const std::string& directory) { return Removable(directory); }
 }  // namespace
 
 bool CUtl::CreateDirectoryTree(const char* path, bool recordHistory) {
@@ -78,14 +129,11 @@ bool CUtl::CopyDirectoryTree(const char* source, const char* destination, bool r
 
 bool CUtl::DeleteFileOnReboot(const char* path) {
   if (Empty(path)) return false;
-  // Read-only files refuse deletion; clearing the flag only when that happens
-  // spares a system call per file on the common path.
+  // Read-only, hidden and system files refuse deletion: the attributes are
+  // made normal first, also for a file that then turns out to be in use.
+  SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
   BOOL deleted = DeleteFileA(path);
   DWORD error = deleted ? 0 : GetLastError();
-  if (!deleted && error == ERROR_ACCESS_DENIED && SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL)) {
-    deleted = DeleteFileA(path);
-    error = deleted ? 0 : GetLastError();
-  }
   if (deleted) {
     Trace("[CUtl] Delete File (%s) \n", path);
     return true;
@@ -105,9 +153,8 @@ bool CUtl::DeleteFileOnReboot(const char* path) {
 }
 
 bool CUtl::DeleteDirectoryTree(const char* path, bool recursive) {
-  if (Empty(path)) return false;
-  std::string directory = core::WithoutTrailingBackslash(path);
-  if (directory.empty()) return true;
+  std::string directory = core::WithoutTrailingBackslash(path ? path : "");
+  if (Refused(directory)) return false;
   if (recursive) {
     auto data = std::make_unique<WIN32_FIND_DATAA>();
     fw::UniqueFind find(FindFirstFileA((directory + "\\*.*").c_str(), data.get()));
@@ -132,8 +179,8 @@ bool CUtl::DeleteDirectoryTree(const char* path, bool recursive) {
   }
   Trace("[CUtl] Delete Directory (%s) \n", directory.c_str());
   if (recursive) {
-    // Empty parents go too, up to the drive root.
-    for (std::string parent = ParentOf(directory); parent.size() > 3; parent = ParentOf(parent)) {
+    // Empty parents go too, up to the first system folder or drive root.
+    for (std::string parent = ParentOf(directory); MayRemoveParent(parent); parent = ParentOf(parent)) {
       if (RemoveDirectoryA(parent.c_str())) Trace("[CUtl] RemoveDirectory(%s)\n", parent.c_str());
     }
   }
@@ -148,7 +195,7 @@ bool CUtl::DeleteFileAndEmptyParents(const char* path, bool keepDirectories) {
     return false;
   }
   if (keepDirectories) return true;
-  for (std::string parent = ParentOf(path); !parent.empty() && RemoveDirectoryA(parent.c_str());
+  for (std::string parent = ParentOf(path); MayRemoveParent(parent) && RemoveDirectoryA(parent.c_str());
        parent = ParentOf(parent)) {
     Trace("[CUtl] RemoveDirectory(%s)\n", parent.c_str());
   }
@@ -156,12 +203,11 @@ bool CUtl::DeleteFileAndEmptyParents(const char* path, bool keepDirectories) {
 }
 
 bool CUtl::RemoveEmptyDirectories(const char* path) {
-  if (Empty(path)) return false;
-  std::string directory = core::WithoutTrailingBackslash(path);
-  while (!directory.empty() && RemoveDirectoryA(directory.c_str())) {
+  std::string directory = core::WithoutTrailingBackslash(path ? path : "");
+  if (Refused(directory)) return false;
+  while (MayRemoveParent(directory) && RemoveDirectoryA(directory.c_str())) {
     Trace("[CUtl] RemoveDirectory(%s)\n", directory.c_str());
     directory = ParentOf(directory);
-    if (directory.empty() || directory.back() == ':') break;
   }
   return true;
 }

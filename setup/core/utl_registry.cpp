@@ -16,12 +16,13 @@ constexpr int kMaxEnumerationFailures = 20;
 
 bool Empty(const char* s) { return !s || !*s; }
 
-// Queries a value; REG_SZ data is NUL-terminated even when stored without it.
+// Queries a value of up to kDataSize bytes; REG_SZ data is NUL-terminated
+// even when stored without it (the buffer has one byte more for that).
 LONG QueryValue(HKEY key, const char* name, DWORD* type, std::vector<char>* data) {
-  data->assign(kDataSize, '\0');
-  DWORD size = kDataSize - 1;
+  data->assign(kDataSize + 1, '\0');
+  DWORD size = kDataSize;
   LONG result = RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(data->data()), &size);
-  if (result == ERROR_SUCCESS && size < kDataSize) (*data)[size] = '\0';
+  if (result == ERROR_SUCCESS && size <= kDataSize) (*data)[size] = '\0';
   return result;
 }
 
@@ -176,10 +177,10 @@ bool CUtl::CopyRegKey(const char* source, const char* destination, bool withSubk
       CopyRegKey((from + "\\" + child).c_str(), (to + "\\" + child).c_str(), true, root);
     }
   }
-  std::vector<char> data(kDataSize);
+  std::vector<char> data(kDataSize + 1);
   std::vector<char> valueName(kNameSize);
   for (DWORD i = 0; i < values; ++i) {
-    DWORD nameSize = kNameSize, type = 0, dataSize = kDataSize - 1;
+    DWORD nameSize = kNameSize, type = 0, dataSize = kDataSize;
     std::fill(data.begin(), data.end(), '\0');
     std::fill(valueName.begin(), valueName.end(), '\0');
     if (RegEnumValueA(handle.Get(), i, valueName.data(), &nameSize, nullptr, &type,

@@ -63,20 +63,37 @@ void ReplaceAll(std::string* text, const std::string& what, const std::string& w
 
 void ExpandLineBreaks(std::string* text) { ReplaceAll(text, "\\r\\n", "\r\n"); }
 
+bool ReplaceAllBounded(std::string* text, const std::string& what, const std::string& with, size_t limit) {
+  if (what.empty()) return true;
+  if (with.size() > what.size()) {
+    size_t count = 0;
+    for (size_t at = text->find(what); at != std::string::npos; at = text->find(what, at + what.size())) ++count;
+    if (text->size() + count * (with.size() - what.size()) > limit) return false;
+  }
+  ReplaceAll(text, what, with);
+  return true;
+}
+
 std::string SubstituteTokens(const std::string& text, char delimiter,
-                             const std::function<std::string(const std::string&)>& lookup, int maxTokens) {
+                             const std::function<std::string(const std::string&)>& lookup, int maxTokens,
+                             bool* bounded) {
   std::string result = text;
   size_t scan = 0;
-  for (int count = 0; count < maxTokens; ++count) {
+  int count = 0;
+  for (; count < maxTokens; ++count) {
     size_t open = result.find(delimiter, scan);
     if (open == std::string::npos) break;
     size_t close = result.find(delimiter, open + 1);
     if (close == std::string::npos) break;
     std::string token = result.substr(open, close - open + 1);
-    ReplaceAll(&result, token, lookup(token));
+    if (!ReplaceAllBounded(&result, token, lookup(token))) {
+      if (bounded) *bounded = true;
+      return result;
+    }
     scan = close + 1;
     if (scan >= result.size()) break;
   }
+  if (count == maxTokens && bounded) *bounded = true;
   return result;
 }
 
@@ -175,6 +192,27 @@ bool IsDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::s
 std::string WithoutTrailingBackslash(std::string path) {
   while (!path.empty() && path.back() == '\\') path.pop_back();
   return path;
+}
+
+bool IsProtectedDirectory(const std::string& fullPath, const std::vector<std::string>& systemFolders) {
+  std::string path = scriptlib::UpperCase(WithoutTrailingBackslash(fullPath).c_str());
+  // "C:" and "C:\" and anything without a folder below the root.
+  if (path.size() <= 2 || path.find('\\') == std::string::npos) return true;
+  if (path.compare(0, 2, "\\\\") == 0) {
+    // "\\server\share" is the root of a share.
+    size_t share = path.find('\\', 2);
+    if (share == std::string::npos || path.find('\\', share + 1) == std::string::npos) return true;
+  }
+  for (const std::string& folder : systemFolders) {
+    std::string guarded = scriptlib::UpperCase(WithoutTrailingBackslash(folder).c_str());
+    if (guarded.empty()) continue;
+    if (guarded == path) return true;
+    // Above a system folder: the folder lies inside the path.
+    if (guarded.size() > path.size() && guarded.compare(0, path.size(), path) == 0 && guarded[path.size()] == '\\') {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace core

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace core {
 
@@ -24,13 +25,23 @@ void ReplaceAll(std::string* text, const std::string& what, const std::string& w
 // Escaped line breaks as typed in a script ("\r\n" as four characters) to CR LF.
 void ExpandLineBreaks(std::string* text);
 
+// The longest text a substitution may produce: a script line's buffer.
+inline constexpr size_t kMaxExpandedLength = 32767;
+
+// Replaces every occurrence of what by with unless the result would be longer
+// than limit; false (text unchanged) then.
+bool ReplaceAllBounded(std::string* text, const std::string& what, const std::string& with,
+                       size_t limit = kMaxExpandedLength);
+
 // Replaces tokens between a pair of delimiters: for each pair found from the
 // scan position, lookup(token with delimiters) gives the value and every
 // occurrence of the token is replaced; the scan goes on after the closing
-// delimiter as it stood before the replacement. Bounded by maxTokens.
+// delimiter as it stood before the replacement. Bounded by maxTokens lookups
+// and by kMaxExpandedLength: a replacement that would make the text longer is
+// not made and ends the substitution, and *bounded (when given) is set.
 std::string SubstituteTokens(const std::string& text, char delimiter,
                              const std::function<std::string(const std::string&)>& lookup,
-                             int maxTokens = 1000);
+                             int maxTokens = 1000, bool* bounded = nullptr);
 
 // "ROOT,Key\Path\Value,TYPE,data".
 struct RegistryEntry {
@@ -69,5 +80,10 @@ bool IsDotEntry(const char* name);
 
 // Path without the trailing backslashes.
 std::string WithoutTrailingBackslash(std::string path);
+
+// Whether a directory must never be removed: empty, a drive or share root, or
+// one of the system's own folders or a folder above one of them. Both sides
+// are full paths; compared without regard to case or trailing backslashes.
+bool IsProtectedDirectory(const std::string& fullPath, const std::vector<std::string>& systemFolders);
 
 }  // namespace core

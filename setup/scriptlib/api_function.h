@@ -59,6 +59,11 @@ class SCRIPTLIB_API CAPIFunction {
   // skips the call when this is null.
   MoveFileExAFn MoveFileExPointer() const { return moveFileEx_; }
   bool IsInitialized() const { return initialized_; }
+  // Whether every function that grants a key's permissions was bound.
+  bool HasSecurityFunctions() const {
+    return initializeSecurityDescriptor_ && allocateAndInitializeSid_ && initializeAcl_ &&
+           addAccessAllowedObjectAce_ && setSecurityDescriptorDacl_ && setSecurityDescriptorControl_ && freeSid_;
+  }
   HMODULE NetapiModule() const { return netapi_; }
 
  protected:

@@ -15,8 +15,10 @@ struct CProfile::ReadWindow {
   long start = 0;
   size_t size = 0;
   bool valid = false;
+  long end = -1;  // where a Ctrl-Z at the end of the file ends it, as in text-mode reading
   char data[kCapacity];
 
+  void Drop() { valid = false; }
   bool Contains(long position) const {
     return valid && position >= start && static_cast<size_t>(position - start) < size;
   }
@@ -68,7 +70,26 @@ CProfile::~CProfile() {
 void CProfile::CloseFile() {
   if (file_) std::fclose(file_);
   file_ = nullptr;
-  window_->valid = false;
+  window_->Drop();
+  window_->end = -1;
+}
+
+// A Ctrl-Z among the blank bytes that end a file (an editor's end-of-file
+// mark) ends the file there; one followed by more text is an ordinary byte.
+long CProfile::TextEnd() {
+  if (std::fseek(file_, 0, SEEK_END) != 0) return -1;
+  long size = std::ftell(file_);
+  long tail = std::min<long>(size, static_cast<long>(ReadWindow::kCapacity));
+  if (size <= 0 || std::fseek(file_, size - tail, SEEK_SET) != 0) return -1;
+  size_t got = std::fread(window_->data, 1, static_cast<size_t>(tail), file_);
+  long end = -1;
+  for (size_t i = got; i > 0; --i) {
+    char c = window_->data[i - 1];
+    if (c == 0x1A) end = size - tail + static_cast<long>(i - 1);
+    else if (c != '\r' && c != '\n' && c != ' ' && c != '\t') break;
+  }
+  std::clearerr(file_);
+  return end;
 }
 
 void CProfile::FreeSections() {
@@ -89,9 +110,10 @@ unsigned long CProfile::Create(const char* path, const char* stringFile, bool wr
   std::strcpy(scriptPath_, path);
   if (stringFile) std::strcpy(stringFile_, stringFile);
   if (writeOnly_) return kSuccess;
-  // Binary mode: line ends are handled here, and a Ctrl-Z byte does not end the file.
+  // Binary mode: line ends are handled here, and TextEnd the Ctrl-Z of text mode.
   file_ = std::fopen(path, "rb");
   if (!file_) return kCannotOpen;
+  window_->end = TextEnd();
   return CreateSectionList();
 }
 
@@ -109,7 +131,7 @@ unsigned long CProfile::ReadOneLine(char* buffer, unsigned long size, unsigned l
   if (origin != SEEK_SET) {
     if (std::fseek(file_, position, origin) != 0) return kSeekError;
     position = std::ftell(file_);
-    w.valid = false;
+    w.Drop();
   }
   if (position < 0) return kSeekError;
 
@@ -117,6 +139,7 @@ unsigned long CProfile::ReadOneLine(char* buffer, unsigned long size, unsigned l
   unsigned long error = 0;
   auto load = [&](long pos) -> bool {
     if (w.Contains(pos)) return true;
+    if (w.end >= 0 && pos >= w.end) return false;
     w.valid = false;
     if (std::fseek(file_, pos, SEEK_SET) != 0) {
       error = kSeekError;
@@ -128,6 +151,7 @@ unsigned long CProfile::ReadOneLine(char* buffer, unsigned long size, unsigned l
       error = kReadError;
       return false;
     }
+    if (w.end >= 0 && pos + static_cast<long>(w.size) > w.end) w.size = static_cast<size_t>(w.end - pos);
     w.start = pos;
     w.valid = w.size > 0;
     return w.valid;
@@ -187,7 +211,7 @@ bool CProfile::GetKey(const char* line, char* key, char* value) {
 unsigned long CProfile::CreateSectionList() {
   FreeSections();
   if (!file_) return kSuccess;
-  window_->valid = false;
+  window_->Drop();
   auto line = NewLineBuffer();
   long position = 0;
   for (;;) {
@@ -230,7 +254,7 @@ unsigned long CProfile::FindKey(long position, const char* key, char* buffer, un
                                 long* linePosition) {
   if (!key) return kBadArgument;
   if (!file_) return kNotFound;
-  window_->valid = false;
+  window_->Drop();
   std::string upperKey = scriptlib::UpperCase(key);
   auto line = NewLineBuffer();
   for (;;) {
@@ -297,20 +321,28 @@ unsigned long CProfile::ConvertDefinedString(char* buffer, unsigned long size, b
   // Escapes can at most halve the text, so more than twice the buffer can never fit.
   const size_t limit = std::min<size_t>(static_cast<size_t>(size) * 2, 4 * kLineBufferSize);
   auto value = NewLineBuffer();
-  int replacements = 0;
+  // Every lookup counts, found or not: each one may open the string file.
+  int lookups = 0;
   size_t open = text.find('%');
   while (open != std::string::npos) {
     size_t close = text.find('%', open + 1);
     if (close == std::string::npos) break;
     std::string token = text.substr(open, close - open + 1);
+    if (++lookups > kMaxTokenReplacements) {
+      qx::Trace("[CProfile] token expansion stopped after %d lookups at %s", kMaxTokenReplacements, token.c_str());
+      break;
+    }
     if (GetStringValue(token.c_str(), value.get(), kLineBufferSize) == kSuccess) {
-      if (++replacements > kMaxTokenReplacements) {
-        qx::Trace("[CProfile] token expansion stopped after %d replacements at %s", kMaxTokenReplacements,
-                  token.c_str());
-        break;
+      // The size is known before the text is built, so it never grows past the limit.
+      size_t count = 0;
+      for (size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + token.size())) ++count;
+      size_t valueSize = std::strlen(value.get());
+      if (text.size() - count * token.size() + count * valueSize > limit) {
+        qx::Trace("[CProfile] token expansion of %s passes %lu bytes; the value stays unexpanded", token.c_str(),
+                  static_cast<unsigned long>(limit));
+        return CProfile::kBufferTooSmall;
       }
       ReplaceAll(&text, token, value.get());
-      if (text.size() > limit) return CProfile::kBufferTooSmall;
     }
     // The search goes on after the closing "%", counted in the replaced text.
     open = close + 1 < text.size() ? text.find('%', close + 1) : std::string::npos;
@@ -330,6 +362,7 @@ unsigned long CProfile::GetAllKey(const char* section, char* buffer, unsigned lo
   long position = 0;
   unsigned long result = FindSection(section, &position);
   if (result != kSuccess) return result;
+  window_->Drop();  // nothing read before this lookup is trusted
   auto line = NewLineBuffer();
   unsigned long used = 0;
   for (;;) {

@@ -16,9 +16,10 @@
 // - Sections past the 8,192nd are not indexed (traced once); lookups of them give 2.
 // - Paths of 260 bytes or more are refused with 87.
 // - Line ends CR LF, LF and CR are all read; positions are exact byte offsets.
+// - A Ctrl-Z among the blank bytes at the end of the file ends it there.
 // - Token expansion is bounded: a string-file value has its own tokens expanded
 //   once, from that file's STRINGS section, without further nesting; one
-//   conversion makes at most kMaxTokenReplacements replacements and never
+//   conversion makes at most kMaxTokenReplacements lookups and never
 //   grows past the line limit.
 //
 // An object is about 33 KB: keep it off the 16 KB stacks of worker threads.
@@ -90,6 +91,7 @@ class SCRIPTLIB_API CProfile {
 
   void FreeSections();
   void CloseFile();
+  long TextEnd();
   unsigned long ReadFields(const char* section, const char* key, size_t count, std::vector<long>* fields);
   unsigned long WriteText(const char* section, const char* key, const std::string& value);
 

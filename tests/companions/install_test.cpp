@@ -57,7 +57,7 @@ TEST_F(InstallTest, RunsTickedItemsWaitsCopiesLinksAndReportsInOrder) {
   SetString(HKEY_LOCAL_MACHINE, ItemKey("E"), "WaitRegData", "1");
   SetDword(HKEY_LOCAL_MACHINE, ItemKey("E"), "Wait_Timeout", 300);
   Item("F", 1, dir_.File("missing.exe"), "");
-  Item("G", 1, "", "");  // waits for a DWORD already there
+  Item("G", 1, "", "");  // no command: fails without waiting, though its DWORD is there
   SetDword(HKEY_CURRENT_USER, id_.Root() + "\\Flags", "Count", 5);
   SetString(HKEY_LOCAL_MACHINE, ItemKey("G"), "WaitRegKey", "HKCU\\" + id_.Root() + "\\Flags");
   SetString(HKEY_LOCAL_MACHINE, ItemKey("G"), "WaitRegValue", "Count");
@@ -94,8 +94,8 @@ TEST_F(InstallTest, RunsTickedItemsWaitsCopiesLinksAndReportsInOrder) {
   BOOL ok = Run("MyInstall", id_.InstallKey().c_str());
   late.join();
 
-  EXPECT_FALSE(ok);  // B, E, F and CQ failed
-  EXPECT_EQ(window_.Sequence(), "2:A 1:A 2:B 0:B 2:D 1:D 2:E 0:E 2:F 0:F 2:G 1:G 2:H 1:H 2:I 1:I 3:CP 5:CP 3:CQ 4:CQ 6:");
+  EXPECT_FALSE(ok);  // B, E, F, G and CQ failed
+  EXPECT_EQ(window_.Sequence(), "2:A 1:A 2:B 0:B 2:D 1:D 2:E 0:E 2:F 0:F 2:G 0:G 2:H 1:H 2:I 1:I 3:CP 5:CP 3:CQ 4:CQ 6:");
   EXPECT_NE(TempDir::Read(dir_.File("a.txt")).find("first /password=Sekr3tWord"), std::string::npos);
   EXPECT_FALSE(FileExists(dir_.File("c.txt")));
   EXPECT_TRUE(FileExists(dir_.File("h.txt")));
@@ -141,6 +141,30 @@ TEST_F(InstallTest, UninstallUndoesOnlyTheMarkedItems) {
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, ItemKey("B"), "Install_OK", 9), 1u);
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, id_.UninstallInfoKey(), "A_Uninst"), "");
   EXPECT_FALSE(qx::test::KeyExists(HKEY_LOCAL_MACHINE, id_.UninstallInfoKey()));  // its last value went
+}
+
+// Damaged records whose command reads as empty: each fails at once, logged,
+// instead of succeeding and then waiting ten minutes for what nothing writes.
+TEST_F(InstallTest, AnItemWithAnEmptyCommandFailsWithoutWaiting) {
+  TraceCapture trace;
+  Item("BLANKS", 1, std::string(2000, ' '), "");
+  Item("TABS", 1, "\t \t", dir_.File("t.txt") + " 1 ");
+  Item("NONE", 1, "", "");
+  SetString(HKEY_LOCAL_MACHINE, ItemKey("NONE"), "Commnd", helper_);  // a damaged key name
+  Item("HUGE", 1, "", "");
+  SetString(HKEY_LOCAL_MACHINE, ItemKey("HUGE"), "Command", std::string(65536, ' '));
+  for (const char* name : {"BLANKS", "TABS", "NONE", "HUGE"}) {
+    SetString(HKEY_LOCAL_MACHINE, ItemKey(name), "WaitFile", dir_.File("never.txt"));  // default limit: 10 minutes
+  }
+  Item("OK", 1, helper_, dir_.File("ok.txt") + " 1 ");
+  EXPECT_FALSE(Run("MyInstall", id_.InstallKey().c_str()));
+  EXPECT_EQ(window_.Sequence(), "2:BLANKS 0:BLANKS 2:HUGE 0:HUGE 2:NONE 0:NONE 2:OK 1:OK 2:TABS 0:TABS 6:");
+  for (const char* name : {"BLANKS", "TABS", "NONE", "HUGE"}) {
+    EXPECT_TRUE(trace.Contains(std::string("Item [") + name + "]: the command is empty; the item is not installed"))
+        << name;
+    EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, ItemKey(name), "Install_OK", 7), 7u) << name;
+  }
+  EXPECT_FALSE(trace.Contains("wait file")) << "an item that ran nothing waited";
 }
 
 TEST_F(InstallTest, EveryRunEndsWithExactlyOneFinish) {

@@ -305,6 +305,30 @@ TEST_F(Environment, ExpandVariablesOrderAndRepeats) {
   EXPECT_EQ(env_.ExpandVariables("no variables"), "no variables");
 }
 
+TEST_F(Environment, VariablesNamingVariablesStayWithinTheLineLimit) {
+  ASSERT_TRUE(Init());
+  qx::test::TraceCapture trace;
+  std::string many;
+  for (int i = 0; i < 4000; ++i) many += "$IP$";
+  struct Case {
+    std::string ip, scanIp, text;
+    bool limited;
+  } cases[] = {
+      {"$SCANIP$$SCANIP$", "s", many, true},           // 16,000 bytes, four times as long after $IP$
+      {"$SCANIP$", std::string(100, 'x'), many, true},   // fits after $IP$, not after $SCANIP$
+      {"$SCANIP$", "$IP$", "$IP$", false},               // the two name each other
+      {"ip", "s", many, false},
+  };
+  for (const Case& c : cases) {
+    trace.Clear();
+    env_.SetIP(c.ip.c_str());
+    env_.SetScanIP(c.scanIp.c_str());
+    std::string result = env_.ExpandVariables(c.text);
+    EXPECT_LE(result.size(), 32767u) << c.ip;
+    EXPECT_EQ(trace.Contains("[CPredefinedVariable] expansion stopped at its limit"), c.limited) << c.ip;
+  }
+}
+
 TEST_F(Environment, ScanAddressAndDestinationAreStored) {
   ASSERT_TRUE(Init());
   env_.SetScanIP("192.168.1.20");

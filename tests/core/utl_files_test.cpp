@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <functional>
 
 #include "setup/core/utl.h"
 #include "tests/core/core_test_support.h"
@@ -97,6 +100,26 @@ TEST_F(UtlFiles, CopyDirectoryTreeRecursiveOrFlat) {
   EXPECT_FALSE(IsDirectory(dir_.File("flat\\sub")));
 }
 
+TEST_F(UtlFiles, DeleteFileOnRebootMakesTheAttributesNormalFirst) {
+  const DWORD kinds[] = {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM,
+                         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE};
+  for (DWORD attributes : kinds) {
+    std::string path = dir_.Write("attr.txt", "x");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes));
+    // Still in use: the delete fails, and the attributes are normal all the same.
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(CUtl::DeleteFileOnReboot(path.c_str()));
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+              0u)
+        << attributes;
+    CloseHandle(lock);
+    EXPECT_TRUE(CUtl::DeleteFileOnReboot(path.c_str()));
+    EXPECT_FALSE(FileExists(path));
+    MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  }
+}
+
 TEST_F(UtlFiles, DeleteFileOnRebootMissingAndLocked) {
   EXPECT_TRUE(CUtl::DeleteFileOnReboot(dir_.File("absent").c_str()));
   std::string path = dir_.Write("locked.txt", "x");
@@ -132,6 +155,81 @@ TEST_F(UtlFiles, RemoveEmptyDirectoriesStopsAtContent) {
   EXPECT_FALSE(IsDirectory(dir_.File("e1")));
   EXPECT_TRUE(IsDirectory(dir_.Path()));
   EXPECT_FALSE(CUtl::RemoveEmptyDirectories(""));
+}
+
+std::string ShellFolder(int csidl) {
+  char path[MAX_PATH] = "";
+  return SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK ? path : "";
+}
+
+std::string Parent(const std::string& path) { return path.substr(0, path.rfind('\\')); }
+
+TEST_F(UtlFiles, RootsAndSystemFoldersAreNeverRemoved) {
+  CUtl log;
+  ASSERT_TRUE(log.CreateLogFile((dir_.Path() + "\\").c_str(), "C:\\guard.exe"));
+  char windows[MAX_PATH], system[MAX_PATH], temp[MAX_PATH];
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  GetSystemDirectoryA(system, MAX_PATH);
+  GetTempPathA(MAX_PATH, temp);
+  const std::string profile = ShellFolder(CSIDL_PROFILE);
+  // With the current folder on drive C, "C:" names that folder to the system.
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  std::string current = dir_.File("current");
+  CUtl::CreateDirectoryTree(current.c_str(), false);
+  dir_.Write("current\\keep.txt", "must stay");
+  ASSERT_TRUE(SetCurrentDirectoryA(current.c_str()));
+  const std::string paths[] = {"sub", "C:\\", "C:", "", "\\", windows, system, temp, profile, Parent(profile),
+                               ShellFolder(CSIDL_PROGRAM_FILES), ShellFolder(CSIDL_PROGRAMS),
+                               ShellFolder(CSIDL_DESKTOPDIRECTORY), std::string(windows) + "\\..\\"};
+  for (const std::string& path : paths) {
+    SCOPED_TRACE(path);
+    EXPECT_FALSE(CUtl::DeleteDirectoryTree(path.c_str(), true));
+    EXPECT_FALSE(CUtl::RemoveEmptyDirectories(path.c_str()));
+  }
+  SetCurrentDirectoryA(previous);
+  EXPECT_TRUE(FileExists(current + "\\keep.txt"));
+  EXPECT_TRUE(IsDirectory(windows) && IsDirectory(system) && IsDirectory(temp) && IsDirectory(profile));
+  std::string text = qx::test::TempDir::Read(log.GetLogPath());
+  EXPECT_NE(text.find("[CUtl] Refused to remove a drive root or system folder (C:)"), std::string::npos) << text;
+  EXPECT_NE(text.find(std::string("[CUtl] Refused to remove a drive root or system folder (") + system + ")"),
+            std::string::npos);
+}
+
+// The empty-parent walks stop below a system folder even when it is empty.
+TEST_F(UtlFiles, EmptyParentWalksStopAtSystemFolders) {
+  const std::string folder = ShellFolder(CSIDL_STARTUP);
+  ASSERT_FALSE(folder.empty());
+  CUtl::CreateDirectoryTree(folder.c_str(), false);
+  qx::test::TempDir probe;  // names a unique folder inside the system folder
+  const std::string inner = folder + "\\" + probe.Path().substr(probe.Path().rfind('\\') + 1);
+  struct Case {
+    const char* name;
+    std::function<void()> run;
+  } cases[] = {
+      {"DeleteDirectoryTree", [&] { CUtl::DeleteDirectoryTree((inner + "\\a").c_str(), true); }},
+      {"RemoveEmptyDirectories", [&] { CUtl::RemoveEmptyDirectories((inner + "\\a").c_str()); }},
+      {"DeleteFileAndEmptyParents", [&] { CUtl::DeleteFileAndEmptyParents((inner + "\\a\\f.txt").c_str(), false); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CUtl::CreateDirectoryTree((inner + "\\a").c_str(), false);
+    HANDLE f = CreateFileA((inner + "\\a\\f.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(f);
+    if (std::string(c.name) != "DeleteFileAndEmptyParents") DeleteFileA((inner + "\\a\\f.txt").c_str());
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    int entries = 0;
+    if (find != INVALID_HANDLE_VALUE) {
+      do entries += !core::IsDotEntry(data.cFileName); while (FindNextFileA(find, &data));
+      FindClose(find);
+    }
+    ASSERT_EQ(entries, 1) << "the system folder holds more than the probe; the walk would stop anyway";
+    c.run();
+    EXPECT_FALSE(IsDirectory(inner)) << "the empty folders of the walk go";
+    EXPECT_TRUE(IsDirectory(folder)) << "the walk removed the system folder";
+    CUtl::CreateDirectoryTree(folder.c_str(), false);  // put back what a faulty walk took
+  }
 }
 
 }  // namespace

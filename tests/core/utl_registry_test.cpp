@@ -95,6 +95,28 @@ TEST_F(UtlRegistry, ReadersGiveDefaultsForMissingAndWrongTypes) {
   EXPECT_FALSE(CUtl::SetRegString(key.c_str(), "", "y"));
 }
 
+TEST_F(UtlRegistry, ValuesOfTheFullFourKilobytesAreReadAndCopied) {
+  struct Case {
+    size_t bytes;  // stored, with the terminating NUL
+    bool read;
+  } cases[] = {{4095, true}, {4096, true}, {4097, false}};
+  for (const Case& c : cases) {
+    std::string text(c.bytes - 1, 'v');
+    HKEY h = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, Key("Big").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
+                              nullptr),
+              0);
+    RegSetValueExA(h, "V", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(c.bytes));
+    RegCloseKey(h);
+    EXPECT_EQ(CUtl::GetRegString(Key("Big").c_str(), "V", HKEY_LOCAL_MACHINE, "default"), c.read ? text : "default")
+        << c.bytes;
+    ASSERT_TRUE(CUtl::CopyRegKey(Key("Big").c_str(), Key("Copy").c_str(), false));
+    EXPECT_EQ(CUtl::GetRegString(Key("Copy").c_str(), "V", HKEY_LOCAL_MACHINE, "none"), c.read ? text : "none")
+        << c.bytes;
+    CUtl::DeleteRegKey(Key("Copy").c_str(), true, false);
+  }
+}
+
 TEST_F(UtlRegistry, OverlongKeyNamesFailCleanly) {
   RecordingHistory history;
   std::string key = Key(std::string(300, 'k'));

@@ -50,9 +50,49 @@ TEST(SubstituteTokens, ReplacesEveryOccurrenceAndContinuesAfterToken) {
   EXPECT_EQ(core::SubstituteTokens("@A@@B@", '@', lookup), "valueb");
   EXPECT_EQ(core::SubstituteTokens("@unknown@rest", '@', lookup), "rest");
   EXPECT_EQ(core::SubstituteTokens("single @ sign", '@', lookup), "single @ sign");
-  // Endless growth is bounded.
-  auto grow = [](const std::string& token) { return token + token; };
-  EXPECT_LT(core::SubstituteTokens("%A%", '%', grow, 5).size(), 1000u);
+}
+
+TEST(SubstituteTokens, SelfReferringValuesEndWithinTheLineLimit) {
+  using Lookup = std::function<std::string(const std::string&)>;
+  struct Case {
+    const char* name;
+    std::string text;
+    Lookup lookup;
+    bool bounded;
+  } cases[] = {
+      // Each pass doubles the text: the shipped token count alone would never stop it.
+      {"doubling", "@A@", [](const std::string& t) { return t + t; }, true},
+      {"doubling with text", "x@A@y", [](const std::string& t) { return "ab" + t + t; }, true},
+      {"mutual", "@A@", [](const std::string& t) { return t == "@A@" ? std::string("@B@") : std::string("@A@"); },
+       false},
+      {"one huge value", "@A@@A@", [](const std::string&) { return std::string(20000, 'v'); }, true},
+      {"many lookups", std::string(30000, '@'), [](const std::string&) { return std::string("@@"); }, true},
+  };
+  for (const Case& c : cases) {
+    bool bounded = false;
+    std::string result = core::SubstituteTokens(c.text, '@', c.lookup, 1000, &bounded);
+    EXPECT_LE(result.size(), core::kMaxExpandedLength) << c.name;
+    EXPECT_EQ(bounded, c.bounded) << c.name;
+  }
+  // A value that fits is still replaced in full.
+  EXPECT_EQ(core::SubstituteTokens("@A@", '@', [](const std::string&) { return std::string(32767, 'v'); }).size(),
+            32767u);
+}
+
+TEST(IsProtectedDirectory, RootsSystemFoldersAndTheirParents) {
+  const std::vector<std::string> system = {"C:\\Windows", "C:\\users\\me\\Temp\\", "C:\\Program Files"};
+  struct Case {
+    const char* path;
+    bool protectedFolder;
+  } cases[] = {
+      {"", true},           {"C:", true},          {"C:\\", true},          {"c:\\\\", true},
+      {"\\\\srv\\share", true}, {"\\\\srv\\share\\", true}, {"\\\\srv", true},
+      {"C:\\WINDOWS", true}, {"c:\\windows\\", true}, {"C:\\Users", true},  // above the temporary folder
+      {"C:\\Users\\me", true}, {"C:\\Users\\me\\temp", true}, {"C:\\Program Files", true},
+      {"C:\\Users\\me\\Temp\\x", false}, {"C:\\Program Files\\Vexa", false}, {"C:\\Win", false},
+      {"C:\\Windows2", false}, {"D:\\data", false}, {"\\\\srv\\share\\dir", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(core::IsProtectedDirectory(c.path, system), c.protectedFolder) << c.path;
 }
 
 TEST(ParseRegistryEntry, Forms) {

@@ -62,6 +62,25 @@ TEST_F(UtlScript, ConvertMessageAndStringsValue) {
   EXPECT_EQ(CUtl::ConvertStrings("%TITLE%", script_.c_str(), ""), "%TITLE%");
 }
 
+TEST_F(UtlScript, SelfReferringMessagesAndStringsEndQuickly) {
+  qx::test::TraceCapture trace;
+  std::string messages = dir_.Write("loop.ini", "[MESSAGES]\r\nA=@A@@A@\r\nB=x@C@\r\nC=y@B@\r\n");
+  std::string strings = dir_.Write("loops.ini", "[STRINGS]\r\n%D%=%D%%D%\r\n%E%=%F%\r\n%F%=%E%\r\n");
+  struct Case {
+    std::string result;
+    bool limited;
+  } cases[] = {
+      {CUtl::ConvertMessage("@A@", messages.c_str()), true},
+      {CUtl::ConvertMessage("@B@", messages.c_str()), false},
+      {CUtl::ConvertStrings("%D%", "", strings.c_str()), true},
+      {CUtl::ConvertStrings("%E%", "", strings.c_str()), false},
+  };
+  for (const Case& c : cases) EXPECT_LE(c.result.size(), 32767u);
+  EXPECT_TRUE(trace.Contains("[CUtl] ConvertMessage stopped at its limit (@A@)"));
+  EXPECT_TRUE(trace.Contains("[CUtl] ConvertStrings stopped at its limit (%D%)"));
+  EXPECT_EQ(CUtl::ConvertMessage("@B@", messages.c_str()), "x@C@");  // the scan goes on after "@B@"
+}
+
 TEST_F(UtlScript, MissingFilesGiveEmptyOrUnchanged) {
   std::string missing = dir_.File("none.ini");
   EXPECT_EQ(CUtl::GetScriptString("SEC", "GREETING", missing.c_str(), missing.c_str(), missing.c_str()), "");

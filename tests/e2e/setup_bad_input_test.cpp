@@ -41,7 +41,7 @@ TEST(SetupBadInput, BrokenMediaEndTheRunWithTheirLogLine) {
        "[CPredefinedVariable] Get Configure file fail"},
       {"configuration file is a folder",
        [](e2e::SetupMedium& m) { e2e::SetScriptValue(m.DataFile(), "PROGRAM_INFO", "CONFIGURE_FILE", "data"); },
-       "/S", "[CPredefinedVariable]"},
+       "/S", "[CPredefinedVariable] Get Configure file fail [data]\n"},
       {"no string file for the language",
        [](e2e::SetupMedium& m) { DeleteFileA((m.Dir() + "\\Lang\\setupGR.str").c_str()); }, "/S /L 0x0407",
        "[CPredefinedVariable] String file does not exist"},

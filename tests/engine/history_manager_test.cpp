@@ -52,12 +52,14 @@ TEST(HistoryRules, EntryNamesAndSplits) {
 class History : public ::testing::Test {
  protected:
   void SetUp() override {
+    previousVendor_ = CHistoryManager::SetVendorKey(id_.Root() + "\\Vendor\\ZKPrinter");
     env_.SetProductIdentity(id_.Mfg().c_str(), id_.Program().c_str());
     previousEnv_ = core::SetCurrentEnvironment(&env_);
     previousRecorder_ = core::SetHistoryRecorder(&history_);
     dir_.Write("keep.txt", "keeps the test folder");
   }
   void TearDown() override {
+    CHistoryManager::SetVendorKey(previousVendor_);
     core::SetHistoryRecorder(previousRecorder_);
     core::SetCurrentEnvironment(previousEnv_);
   }
@@ -70,6 +72,7 @@ class History : public ::testing::Test {
   CHistoryManager history_;
   CPredefinedVariable* previousEnv_ = nullptr;
   core::IHistoryRecorder* previousRecorder_ = nullptr;
+  std::string previousVendor_;
 };
 
 TEST_F(History, AddEntryWritesNumberedValuesWithoutTerminator) {
@@ -178,8 +181,27 @@ TEST_F(History, ListsAreReplayedInTheirOrder) {
   history_.AddEntry(link.c_str(), 4);
   // Values before keys, with history recorded by the registry writers.
   ASSERT_TRUE(CUtl::SetRegString(Key("Written\\Sub").c_str(), "V", "x"));
+  ASSERT_TRUE(CUtl::SetRegString(Key("Written\\Sub").c_str(), "W", "y"));
+  ASSERT_TRUE(CUtl::SetRegString(Key("Other").c_str(), "V", "z"));
+  ASSERT_TRUE(history_.AddEntry(dir_.File("dest").c_str(), 5));
 
+  qx::test::TraceCapture trace;
   EXPECT_TRUE(history_.Replay(HistoryKey().c_str()));
+  // The removals as they happened: values, keys, files, destination trees,
+  // directories, shortcuts; newest first within each list.
+  std::vector<std::string> removed;
+  std::string text = trace.Text();
+  for (size_t at = text.find("[CHistoryManager] Remove "); at != std::string::npos;
+       at = text.find("[CHistoryManager] Remove ", at + 1)) {
+    size_t start = at + 25, end = text.find(' ', start);
+    std::string entry = text.substr(end + 2, text.find(")\n", end) - end - 2);
+    while (!entry.empty() && entry.back() == '\\') entry.pop_back();  // directories end in one
+    removed.push_back(text.substr(start, end - start) + " " + entry.substr(entry.rfind('\\') + 1));
+  }
+  EXPECT_EQ(removed, (std::vector<std::string>{"NumOfValues V", "NumOfValues W", "NumOfValues V", "NumOfKeys Other",
+                                               "NumOfKeys Sub", "NumOfFiles copied.txt", "NumOfDestDirs dest",
+                                               "NumOfDirs menu", "NumOfDirs holder", "NumOfShortcuts app.lnk"}))
+      << text;
   EXPECT_FALSE(IsDirectory(holder));
   EXPECT_TRUE(IsDirectory(menu));
   EXPECT_FALSE(FileExists(link));
@@ -207,15 +229,14 @@ TEST_F(History, AbsurdCounterAndStaleEntries) {
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, HistoryKey()));
 }
 
+// The vendor key is the product's fixed one; the test points the seam at a key
+// of its own identity so that the machine's real key is never touched.
 TEST_F(History, ReplayAlsoRemovesTheVendorKey) {
-  const char* vendor = "Software\\Vexa\\ZKPrinter";
-  bool existed = KeyExists(HKEY_LOCAL_MACHINE, vendor);
-  if (!existed) {
-    ASSERT_TRUE(CUtl::SetRegDword((std::string(vendor) + "\\Sub").c_str(), "N", 1));
-  }
+  const std::string vendor = id_.Root() + "\\Vendor\\ZKPrinter";  // the fixture's seam
+  ASSERT_TRUE(CUtl::SetRegDword((vendor + "\\Sub").c_str(), "N", 1));
   EXPECT_TRUE(history_.Replay(HistoryKey().c_str()));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, vendor));
-  if (!existed) RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Vexa");
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, id_.Root() + "\\Vendor")) << "only the vendor key itself goes";
 }
 
 TEST_F(History, UnopenableHistoryKeyIsLogged) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -231,6 +232,27 @@ TEST_F(ProfileTest, TokensFromStringFileFirstThenScript) {
   for (const auto& c : cases) EXPECT_EQ(Get("S", c.key), c.value) << c.key;
 }
 
+TEST_F(ProfileTest, SelfReferringTokensAndEndlessLookupsStopAtTheLimits) {
+  std::string undefined;
+  for (int i = 0; i < 3000; ++i) undefined += "%U" + std::to_string(i) + "% ";
+  std::string strings = Script({"[STRINGS]", "%S%=\"s\""}, "strings.txt");
+  std::string script = Script({"[STRINGS]", "%D%=%D%%D%", "%E%=%F%", "%F%=%E%", "[S]", "DOUBLE=%D%", "MUTUAL=%E%",
+                               "MANY=" + undefined + "%S%"});
+  ASSERT_EQ(profile_->Create(script.c_str(), strings.c_str(), false), 0ul);
+  qx::test::TraceCapture trace;
+  EXPECT_EQ(Get("S", "MUTUAL"), "%F%");
+  std::vector<char> buffer(CProfile::kMaxTokenReplacements * 64, '\0');
+  // The doubling text passes the limit long before the lookups run out: the value stays.
+  EXPECT_EQ(profile_->GetString("S", "DOUBLE", buffer.data(), static_cast<unsigned long>(buffer.size()), false), 0ul);
+  EXPECT_STREQ(buffer.data(), "%D%");
+  EXPECT_TRUE(trace.Contains("token expansion of %D% passes"));
+  // Lookups that find nothing count too: each may open the string file.
+  std::fill(buffer.begin(), buffer.end(), '\0');
+  EXPECT_EQ(profile_->GetString("S", "MANY", buffer.data(), static_cast<unsigned long>(buffer.size()), false), 0ul);
+  EXPECT_TRUE(trace.Contains("token expansion stopped after 1000 lookups"));
+  EXPECT_NE(std::string(buffer.data()).find("%S%"), std::string::npos) << "tokens past the limit stay";
+}
+
 TEST_F(ProfileTest, ExpansionThatCannotFitLeavesTheValue) {
   std::string strings = Script({"[STRINGS]", "%LONG%=" + std::string(2000, 'L')}, "strings.txt");
   ASSERT_EQ(profile_->Create(Script({"[S]", "K=%LONG%"}).c_str(), strings.c_str(), false), 0ul);
@@ -249,6 +271,49 @@ TEST_F(ProfileTest, DefaultInBufferIsExpandedWhenLookupFails) {
   char buffer[64] = "%D%!";
   EXPECT_EQ(profile_->GetString("S", "MISSING", buffer, sizeof(buffer), false), 2ul);
   EXPECT_STREQ(buffer, "default!");
+}
+
+std::vector<std::string> AllKeys(CProfile* profile, const char* section) {
+  std::vector<char> buffer(4096, '\0');
+  profile->GetAllKey(section, buffer.data(), static_cast<unsigned long>(buffer.size()), false);
+  std::vector<std::string> entries;
+  for (const char* p = buffer.data(); *p; p += std::strlen(p) + 1) entries.push_back(p);
+  return entries;
+}
+
+TEST_F(ProfileTest, ACtrlZAtTheEndEndsTheFileAsInTextMode) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> lines;  // of section S
+  } cases[] = {
+      {"after the last line end", "[S]\r\nAB=1\r\n\x1A", {"AB=1"}},
+      {"after the last line", "[S]\r\nAB=1\x1A", {"AB=1"}},
+      {"then blank bytes", "[S]\r\nAB=1\r\n\x1A\r\n \x1A\x1A\r\n", {"AB=1"}},
+      // Followed by more text it is an ordinary byte of a list line.
+      {"before more text", "[S]\r\nAB=1\r\n\x1A\r\nCD=2\r\n", {"AB=1", "\x1A", "CD=2"}},
+      {"none", "[S]\r\nAB=1\r\nlist\r\n", {"AB=1", "list"}},
+  };
+  for (const Case& c : cases) {
+    std::string path = dir_.Write("ctrlz.dat", c.bytes);
+    ASSERT_EQ(profile_->Create(path.c_str(), nullptr, false), 0ul) << c.name;
+    EXPECT_EQ(AllKeys(profile_.get(), "S"), c.lines) << c.name;
+    EXPECT_EQ(Get("S", "AB"), "1") << c.name;
+  }
+}
+
+TEST_F(ProfileTest, GetAllKeyReadsTheFileAnew) {
+  std::string path = dir_.Write("rewrite.dat", "[S]\r\nAB=1\r\nCD=2\r\n");
+  ASSERT_EQ(profile_->Create(path.c_str(), nullptr, false), 0ul);
+  ASSERT_EQ(AllKeys(profile_.get(), "S"), (std::vector<std::string>{"AB=1", "CD=2"}));
+  // Rewritten in place, same length, without Reload: the stored positions still hold.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  const char text[] = "[S]\r\nAB=7\r\nEF=8\r\n";
+  DWORD written = 0;
+  WriteFile(file, text, sizeof(text) - 1, &written, nullptr);
+  CloseHandle(file);
+  EXPECT_EQ(AllKeys(profile_.get(), "S"), (std::vector<std::string>{"AB=7", "EF=8"}));
 }
 
 TEST_F(ProfileTest, WritesAreSeenAfterReload) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <optional>
+
 #include "setup/engine/item_rules.h"
 
 namespace {
@@ -29,13 +32,53 @@ TEST(CommandWords, MatchTrimmedInAnyCaseAndRejectUnknownOrEmpty) {
   for (const Case& c : cases) EXPECT_EQ(engine::LookupCommandWord(c.type), c.expected) << "[" << c.type << "]";
 }
 
+// Each documented word, in the documented order, names its own dispatch entry:
+// checked against the words as written here, not against the table itself.
 TEST(CommandWords, TableHoldsEveryWordOnceInDispatchOrder) {
-  for (int i = 0; i < engine::kCommandWords; ++i) {
-    auto word = static_cast<CommandWord>(i);
-    EXPECT_EQ(engine::LookupCommandWord(engine::CommandWordText(word)), word) << engine::CommandWordText(word);
+  const std::pair<const char*, CommandWord> documented[] = {
+      {"CT_OPEN_DLG", CommandWord::kOpenDlg},
+      {"CT_EXE_FILE_WAIT", CommandWord::kExeFileWait},
+      {"CT_EXE_FILE_NOWAIT", CommandWord::kExeFileNoWait},
+      {"CT_EXE_AND_TERMINATE", CommandWord::kExeAndTerminate},
+      {"CT_RUNDLL", CommandWord::kRunDll},
+      {"CT_RUNDLL_AND_TERMINATE", CommandWord::kRunDllAndTerminate},
+      {"CT_OPEN_FILE_NOWAIT", CommandWord::kOpenFileNoWait},
+      {"CT_OPEN_FILE_WAIT", CommandWord::kOpenFileWait},
+      {"CT_OPEN_URL", CommandWord::kOpenUrl},
+      {"CT_OPEN_BROWSE", CommandWord::kOpenBrowse},
+      {"CT_APP_TERMINATE", CommandWord::kAppTerminate},
+      {"CT_DLG_HELP", CommandWord::kDlgHelp},
+      {"CT_DLG_BACK", CommandWord::kDlgBack},
+      {"CT_DLG_CANCEL", CommandWord::kDlgCancel},
+      {"CT_FIND_LOCAL_PRINTER", CommandWord::kFindLocalPrinter},
+      {"CT_RUN_INSTALL", CommandWord::kRunInstall},
+      {"CT_ADDREG", CommandWord::kAddReg},
+      {"CT_WRITE_ITEM_INFO", CommandWord::kWriteItemInfo},
+      {"CT_COMMAND", CommandWord::kCommand},
+      {"CT_PRINT_TEST_PAGE", CommandWord::kPrintTestPage},
+      {"CT_RUN_UNINSTALL", CommandWord::kRunUninstall},
+      {"CT_DELETE_ALL", CommandWord::kDeleteAll},
+      {"CT_REFRESH_SYSTEM", CommandWord::kRefreshSystem},
+      {"CT_DIAGNOSIS", CommandWord::kDiagnosis},
+      {"CT_START_PREVENT_PNP", CommandWord::kStartPreventPnp},
+      {"CT_END_PREVENT_PNP", CommandWord::kEndPreventPnp},
+      {"CT_COPY_FILE", CommandWord::kCopyFile},
+      {"CT_RUN_REMOTE_INSTALL", CommandWord::kRunRemoteInstall},
+      {"CT_OPEN_FINISH", CommandWord::kOpenFinish},
+      {"CT_REMOVEHARDWAREWIZARDDIALOG", CommandWord::kRemoveHardwareWizardDialog},
+      {"CT_REMOVE_DEV", CommandWord::kRemoveDev},
+      {"CT_VIEW_LICESNE", CommandWord::kViewLicense},  // the documented spelling
+      {"CT_DELETE_FILE", CommandWord::kDeleteFile},
+      {"CT_ITEM_EXE", CommandWord::kItemExe},
+  };
+  ASSERT_EQ(std::size(documented), static_cast<size_t>(engine::kCommandWords));
+  for (size_t i = 0; i < std::size(documented); ++i) {
+    const auto& [text, word] = documented[i];
+    EXPECT_EQ(static_cast<size_t>(word), i) << text << " is out of the documented order";
+    EXPECT_EQ(engine::LookupCommandWord(text), word) << text;
+    EXPECT_STREQ(engine::CommandWordText(word), text);
   }
-  EXPECT_STREQ(engine::CommandWordText(CommandWord::kOpenDlg), "CT_OPEN_DLG");
-  EXPECT_STREQ(engine::CommandWordText(CommandWord::kItemExe), "CT_ITEM_EXE");
+  EXPECT_EQ(engine::LookupCommandWord("CT_VIEW_LICENSE"), std::nullopt);
 }
 
 TEST(CommandLines, UpperCaseAndSplitAtEqualsAndFirstComma) {

@@ -156,6 +156,33 @@ TEST_F(Commands, ProgramStartsAndTheirFailures) {
   EXPECT_FALSE(Run("CT_OPEN_FILE_NOWAIT", "no-such-document.pdf"));
 }
 
+// A process whose handle nobody holds any more is gone once it has ended;
+// one whose handle was kept can still be opened.
+TEST_F(Commands, ProgramStartsKeepNoProcessHandles) {
+  for (const char* word : {"CT_EXE_FILE_NOWAIT", "CT_EXE_FILE_WAIT"}) {
+    EXPECT_TRUE(Run(word, HelperPath(), word));
+  }
+  ASSERT_TRUE(WaitForHelperLines(2));
+  std::string lines = HelperLines();
+  std::vector<DWORD> pids;
+  for (size_t at = lines.find("[pid "); at != std::string::npos; at = lines.find("[pid ", at + 1)) {
+    pids.push_back(std::stoul(lines.substr(at + 5)));
+  }
+  ASSERT_EQ(pids.size(), 2u) << lines;
+  for (DWORD pid : pids) {
+    EXPECT_TRUE(enginetest::PumpUntil(
+        [pid] {
+          HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+          if (!process) return true;
+          WaitForSingleObject(process, 100);
+          CloseHandle(process);
+          return false;
+        },
+        10000))
+        << "the process " << pid << " is still held open";
+  }
+}
+
 TEST_F(Commands, AppTerminateCleansUpAndPostsDestroy) {
   std::string remote = medium_.Id().Root() + "\\Remote";
   enginetest::SetString(HKEY_LOCAL_MACHINE, remote + "\\Sub", "X", "1");

@@ -37,7 +37,9 @@ std::vector<std::string>& MessageBoxAnswer::Texts() {
   return texts;
 }
 
-Medium::Medium(const std::string& data, const std::string& config, const std::string& strings) {
+Medium::Medium(const std::string& data, const std::string& config, const std::string& strings)
+    // Replays (CT_APP_TERMINATE, the clear run) remove this identity's vendor key, not the machine's.
+    : previousVendor_(CHistoryManager::SetVendorKey(id_.Root() + "\\Vendor\\ZKPrinter")) {
   std::string info = "[PROGRAM_INFO]\r\nMFG=" + id_.Mfg() + "\r\nMDL=Laser 9000\r\nVIDPID=VID_2B2B&PID_0101\r\n" +
                      "PROGRAM_NAME=" + id_.Program() + "\r\nCONFIGURE_FILE=.\\config.ini\r\n" +
                      "STRING_FILE_FORMAT=.\\str%s.ini\r\nRESOURCE_DLL=res.dll\r\nSUPPORTED_LANG=SUPPORTED\r\n" +
@@ -56,6 +58,7 @@ Medium::Medium(const std::string& data, const std::string& config, const std::st
 }
 
 Medium::~Medium() {
+  CHistoryManager::SetVendorKey(previousVendor_);
   SetEnvironmentVariableA("QX_ENGINE_HELPER_OUT", nullptr);
   core::SetHistoryRecorder(previousRecorder_);
   core::SetCurrentEnvironment(previousEnv_);

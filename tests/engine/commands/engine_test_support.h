@@ -72,6 +72,7 @@ class Medium {
   CPredefinedVariable* previousEnv_ = nullptr;
   core::IHistoryRecorder* previousRecorder_ = nullptr;
   bool ok_ = false;
+  std::string previousVendor_;
 };
 
 // A wizard page that is a real modal dialog. Each time its dialog starts, the

@@ -54,7 +54,6 @@ TEST_F(ShellOpen, DocumentsOpenWithTheirRegisteredProgram) {
 TEST_F(ShellOpen, WebAddressesGoUnexpandedToTheirHandler) {
   EXPECT_TRUE(Run("CT_OPEN_URL", scheme_ + ":page?model=$SRC_DIR$"));
   EXPECT_TRUE(HelperSaw(scheme_ + ":page?model=$SRC_DIR$")) << enginetest::ReadFile(medium_.HelperOutput());
-  EXPECT_TRUE(Run("CT_OPEN_URL", ""));
 }
 
 std::vector<std::string>& Opened() {
@@ -87,6 +86,16 @@ TEST_F(ShellOpen, FoldersAndTheMediumRootFallback) {
   EXPECT_TRUE(Run("CT_OPEN_BROWSE", "$SRC_DIR$\\docs"));
   EXPECT_TRUE(Run("CT_OPEN_URL", "http://example.invalid/"));
   EXPECT_EQ(enginetest::MessageBoxAnswer::Texts().size(), 2u);  // each failure reported
+}
+
+// An empty address goes to the shell like any other, and its failure is shown.
+TEST_F(ShellOpen, AnEmptyWebAddressReportsTheShellsFailure) {
+  Opened().clear();
+  enginetest::MessageBoxAnswer answer(IDOK);
+  op_.SetShellOpenHook(&Refuse);
+  EXPECT_TRUE(Run("CT_OPEN_URL", ""));
+  ASSERT_EQ(Opened(), std::vector<std::string>{""});
+  EXPECT_EQ(enginetest::MessageBoxAnswer::Texts().size(), 1u);
 }
 
 }  // namespace
