@@ -6,6 +6,8 @@ namespace pages {
 
 using engine::PageKind;
 
+WizardPages::WizardPages() { selectItems_.SetItems(&items_); }
+
 WizardPages::~WizardPages() { Detach(); }
 
 ui::CNormalDlg* WizardPages::Page(PageKind kind) {
@@ -14,6 +16,8 @@ ui::CNormalDlg* WizardPages::Page(PageKind kind) {
     case PageKind::kSelectLanguage: return &language_;
     case PageKind::kLicense: return &license_;
     case PageKind::kSelectDriver: return &drivers_;
+    case PageKind::kSelectItem: return &selectItems_;
+    case PageKind::kUninst: return &uninstItems_;
     default: return nullptr;
   }
 }

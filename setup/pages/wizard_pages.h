@@ -4,7 +4,10 @@
 // prefix. Detach takes them back before the pages go.
 #include "setup/pages/license_dlg.h"
 #include "setup/pages/printer_drivers_dlg.h"
+#include "setup/pages/select_items_dlg.h"
 #include "setup/pages/select_language_dlg.h"
+#include "setup/pages/uninst_items_dlg.h"
+#include "setup/engine/my_items.h"
 #include "setup/ui/normal_dlg.h"
 
 class CCmdOperator;
@@ -13,7 +16,7 @@ namespace pages {
 
 class WizardPages {
  public:
-  WizardPages() = default;
+  WizardPages();
   ~WizardPages();
   WizardPages(const WizardPages&) = delete;
   WizardPages& operator=(const WizardPages&) = delete;
@@ -27,12 +30,19 @@ class WizardPages {
   CSelectLanguageDlg& Language() { return language_; }
   CLicenseDlg& License() { return license_; }
   CPrinterDriversDlg& Drivers() { return drivers_; }
+  CSelectItems& SelectItems() { return selectItems_; }
+  CUninstItemsDlg& UninstItems() { return uninstItems_; }
+  // The run's install items model, shared by the item and install pages.
+  CMyItems& Items() { return items_; }
 
  private:
+  CMyItems items_;
   ui::CNormalDlg normal_;
   CSelectLanguageDlg language_;
   CLicenseDlg license_;
   CPrinterDriversDlg drivers_;
+  CSelectItems selectItems_;
+  CUninstItemsDlg uninstItems_;
   CCmdOperator* operator_ = nullptr;
 };
 

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "framework/message_box.h"
+#include "tests/ui/browser_driver.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace {
@@ -23,52 +24,6 @@ int Answer(HWND, const char* text, const char* caption, UINT style) {
   g_asked.push_back({text ? text : "", caption ? caption : "", style});
   return g_answer;
 }
-
-constexpr int kEditId = 0x3744;
-
-BOOL CALLBACK IsBrowser(HWND window, LPARAM data) {
-  if (GetDlgItem(window, kEditId) && IsWindowVisible(window)) {
-    *reinterpret_cast<HWND*>(data) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindBrowser(DWORD thread) {
-  HWND found = nullptr;
-  EnumThreadWindows(thread, IsBrowser, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-// Types the path (when given) and presses OK; presses Cancel when the browser
-// is still open afterwards. Records whether it stayed open after OK.
-struct Driver {
-  Driver(DWORD uiThread, std::string typed, bool pressOk) {
-    worker = std::thread([this, uiThread, typed, pressOk] {
-      DWORD deadline = GetTickCount() + 20000;
-      HWND browser = nullptr;
-      while (!(browser = FindBrowser(uiThread)) && GetTickCount() < deadline) SwitchToThread();
-      if (!browser) return;
-      found = true;
-      char start[MAX_PATH] = "";
-      GetDlgItemTextA(browser, kEditId, start, sizeof(start));
-      startText = start;
-      if (pressOk) {
-        SendDlgItemMessageA(browser, kEditId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
-        okEnabled = IsWindowEnabled(GetDlgItem(browser, IDOK)) != FALSE;
-        SendMessageA(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(browser, IDOK)));
-        stayed = IsWindow(browser) && IsWindowVisible(browser);
-      }
-      if (IsWindow(browser)) PostMessageA(browser, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    });
-  }
-  ~Driver() {
-    if (worker.joinable()) worker.join();
-  }
-  std::thread worker;
-  std::atomic<bool> found{false}, stayed{false}, okEnabled{false};
-  std::string startText;
-};
 
 uitest::MediumFiles Files() {
   uitest::MediumFiles f;
@@ -113,7 +68,7 @@ TEST(BrowseDir, TypedPathsAndTheCreateQuestion) {
     browse.SetPath(start);
     int result = 0;
     {
-      Driver driver(GetCurrentThreadId(), c.typed, c.pressOk);
+      uitest::BrowserDriver driver(GetCurrentThreadId(), c.typed, c.pressOk);
       result = browse.Run(nullptr);
       driver.worker.join();
       ASSERT_TRUE(driver.found);
