@@ -6,7 +6,10 @@ namespace pages {
 
 using engine::PageKind;
 
-WizardPages::WizardPages() { selectItems_.SetItems(&items_); }
+WizardPages::WizardPages() {
+  selectItems_.SetItems(&items_);
+  install_.SetItems(&items_);
+}
 
 WizardPages::~WizardPages() { Detach(); }
 
@@ -18,6 +21,8 @@ ui::CNormalDlg* WizardPages::Page(PageKind kind) {
     case PageKind::kSelectDriver: return &drivers_;
     case PageKind::kSelectItem: return &selectItems_;
     case PageKind::kUninst: return &uninstItems_;
+    case PageKind::kInstall: return &install_;
+    case PageKind::kFinish: return &finish_;
     default: return nullptr;
   }
 }
@@ -25,6 +30,7 @@ ui::CNormalDlg* WizardPages::Page(PageKind kind) {
 void WizardPages::Attach(CCmdOperator& commandOperator) {
   Detach();
   operator_ = &commandOperator;
+  install_.SetInterpreter(operator_);
   for (int i = 0; i < engine::kPageKinds; ++i) {
     auto kind = static_cast<PageKind>(i);
     if (ui::CNormalDlg* page = Page(kind)) {
@@ -43,6 +49,7 @@ void WizardPages::Detach() {
     if (operator_->Page(kind) == page) operator_->SetPage(kind, nullptr);
     page->SetOperator(nullptr);
   }
+  install_.SetInterpreter(nullptr);
   operator_ = nullptr;
 }
 

@@ -2,6 +2,8 @@
 // WizardPages: one object per page kind built so far, owned for the whole run
 // and handed to the command interpreter (Attach), which shows them by section
 // prefix. Detach takes them back before the pages go.
+#include "setup/pages/finish_dlg.h"
+#include "setup/pages/install_dlg.h"
 #include "setup/pages/license_dlg.h"
 #include "setup/pages/printer_drivers_dlg.h"
 #include "setup/pages/select_items_dlg.h"
@@ -32,6 +34,8 @@ class WizardPages {
   CPrinterDriversDlg& Drivers() { return drivers_; }
   CSelectItems& SelectItems() { return selectItems_; }
   CUninstItemsDlg& UninstItems() { return uninstItems_; }
+  CInstallDlg& Install() { return install_; }
+  CFinishDlg& Finish() { return finish_; }
   // The run's install items model, shared by the item and install pages.
   CMyItems& Items() { return items_; }
 
@@ -43,6 +47,8 @@ class WizardPages {
   CPrinterDriversDlg drivers_;
   CSelectItems selectItems_;
   CUninstItemsDlg uninstItems_;
+  CInstallDlg install_;
+  CFinishDlg finish_;
   CCmdOperator* operator_ = nullptr;
 };
 
