@@ -57,7 +57,9 @@ void CFinishDlg::RegisterUninstall() {
   if (!RegistersUninstall(InstallType())) return;
   Send("CT_ADDREG", registration_);
   CPredefinedVariable* env = core::CurrentEnvironment();
-  if (env) core::RecordHistory(env->GetDestDir() + "\\Install", core::kHistoryDir);
+  // Recorded as a destination directory: the uninstallation removes it with
+  // the installer's copy inside, not only when it is empty.
+  if (env) env->RecordDestInstallDir();
 }
 
 void CFinishDlg::Finish() {
