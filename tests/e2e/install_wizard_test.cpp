@@ -108,6 +108,12 @@ TEST_F(InstallWizard, InstallWithChosenItemsAndDestinationThenUninstallEverythin
   EXPECT_EQ(e2e::ReadDword(installKey + "\\Items\\USER_MANUAL", "Install"), 0u) << medium_.Log();
   EXPECT_EQ(e2e::ReadDword(installKey + "\\Items\\STATUS_MONITOR", "Install"), 1u);
   EXPECT_EQ(e2e::ReadDword(installKey + "\\Items\\L2020_PRINTER", "Install"), 1u);  // always installed
+  // The test page goes to the printer the install made the default.
+  const std::string printer = e2e::ReadString(installKey, "Default_Printer");
+  e2e::ClickButton(e2e::FindChild(finish, "Button", English("BTN_TESTPAGE").c_str()));
+  ASSERT_TRUE(qx::test::WaitFor([&] { return Contains(medium_.Log(), "Printing test page has been started"); }, 30000))
+      << medium_.Log();
+  EXPECT_TRUE(Contains(medium_.Log(), "/n\"" + printer + "\"")) << printer;
   e2e::ClickButton(e2e::FindChild(finish, "Button", English("BTN_FINISH").c_str()));
   DWORD code = 0;
   ASSERT_TRUE(install.Wait(90000, &code)) << medium_.Log();

@@ -117,6 +117,26 @@ TEST(SelectItems, ListsByCheckNumberAndNextMarksAndRecords) {
   }
 }
 
+TEST(SelectItems, RightToLeftMirrorsTheFixedControls) {
+  uitest::MediumFiles files = Files();
+  files.language = 0x040D;
+  files.messagesHb = files.messagesEn;
+  Page p(files);
+  ASSERT_TRUE(p.created) << p.medium.Log();
+  ASSERT_TRUE(GetWindowLongPtrA(p.page.Window(), GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
+  for (int id : {CSelectItems::kListId, CSelectItems::kBrowseId, CSelectItems::kDestinationPathId}) {
+    EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(p.page.Window(), id), GWL_EXSTYLE) & WS_EX_LAYOUTRTL) << id;
+  }
+  // Placed by their rectangles from the right edge: the list sits on the right.
+  RECT list{};
+  GetWindowRect(p.page.List().Handle(), &list);
+  RECT page{};
+  GetWindowRect(p.page.Window(), &page);
+  EXPECT_GT(list.left - page.left, 150);
+  p.ClickRow(1);  // clicks still reach the mirrored rows
+  EXPECT_EQ(p.page.List().State(1), 1);
+}
+
 TEST(SelectItems, NetScanRedirectsNext) {
   Page p(Files());
   ASSERT_TRUE(p.created);
