@@ -34,6 +34,15 @@ class InstallWizard : public ::testing::Test {
   void SetUp() override { qx::test::SetWatchdogLimit(400); }
 
   std::string English(const char* key) const { return Message(medium_.Dir() + "\\Lang\\setupEN.str", key); }
+  std::string Hebrew(const char* key) const { return Message(medium_.Dir() + "\\Lang\\setupHB.str", key); }
+  // A text of the run's language.
+  std::string T(const char* key) const { return hebrew_ ? Hebrew(key) : English(key); }
+  // A child showing the text in either language (the uninstall run speaks the recorded one).
+  static HWND EitherChild(HWND window, const char* className, const std::string& a, const std::string& b) {
+    HWND child = e2e::FindChild(window, className, a.c_str());
+    return child ? child : e2e::FindChild(window, className, b.c_str());
+  }
+  void RunWizard();
 
   HWND PageWith(const qx::test::Process& process, const char* className, const std::string& text) {
     return e2e::WaitForWindow(process.Id(), [&](HWND window) {
@@ -63,9 +72,10 @@ class InstallWizard : public ::testing::Test {
   }
 
   e2e::SetupMedium medium_;
+  bool hebrew_ = false;
 };
 
-TEST_F(InstallWizard, InstallWithChosenItemsAndDestinationThenUninstallEverything) {
+void InstallWizard::RunWizard() {
   const std::string productKey = "Software\\" + medium_.Identity().Mfg();
   const std::string addRemoveRoot = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
   const auto registryBefore = e2e::RegistrySnapshot(productKey);
@@ -78,20 +88,29 @@ TEST_F(InstallWizard, InstallWithChosenItemsAndDestinationThenUninstallEverythin
   ASSERT_TRUE(medium_.Start(&install, "", {{"QX_MESSAGE_BOX_ANSWER", "6"}}));
   HWND welcome = PageWith(install, "Button", English("BTN_NEXT"));
   ASSERT_NE(welcome, nullptr) << medium_.Log();
-  e2e::ClickObject(e2e::FindChild(welcome, "Button", English("BTN_NEXT").c_str()));
-  HWND menu = PageWith(install, "Static", English("LINK_INSTALL_LOCAL"));
+  if (hebrew_) {
+    // Hebrew, the second language of the list: the pages mirror and speak it.
+    e2e::ChooseComboRow(e2e::FindChild(welcome, "ComboBox"), 1);
+    ASSERT_TRUE(qx::test::WaitFor([&] { return e2e::IsMirrored(welcome); }, 10000)) << medium_.Log();
+    welcome = PageWith(install, "Button", T("BTN_NEXT"));
+    ASSERT_NE(welcome, nullptr) << medium_.Log();
+  }
+  e2e::ClickObject(e2e::FindChild(welcome, "Button", T("BTN_NEXT").c_str()));
+  HWND menu = PageWith(install, "Static", T("LINK_INSTALL_LOCAL"));
   ASSERT_NE(menu, nullptr) << medium_.Log();
-  e2e::ClickObject(e2e::FindChild(menu, "Static", English("LINK_INSTALL_LOCAL").c_str()));
+  e2e::ClickObject(e2e::FindChild(menu, "Static", T("LINK_INSTALL_LOCAL").c_str()));
 
-  HWND items = PageWith(install, "Button", English("BTN_BROWSE"));
+  HWND items = PageWith(install, "Button", T("BTN_BROWSE"));
   ASSERT_NE(items, nullptr) << medium_.Log();
   HWND list = e2e::FindChild(items, "SysListView32");
   ASSERT_NE(list, nullptr);
+  EXPECT_EQ(e2e::IsMirrored(items), hebrew_);
+  EXPECT_EQ(e2e::IsMirrored(list), hebrew_);
   ASSERT_TRUE(qx::test::WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) >= 4; }, 20000));
   ASSERT_TRUE(ClickListRow(list, 4));  // the user manual: unticked
 
   // The destination: typed in the browser; the new folder is created on Yes.
-  e2e::ClickButton(e2e::FindChild(items, "Button", English("BTN_BROWSE").c_str()));
+  e2e::ClickButton(e2e::FindChild(items, "Button", T("BTN_BROWSE").c_str()));
   HWND browser = e2e::WaitForWindow(install.Id(), [](HWND w) { return GetDlgItem(w, kBrowserEdit) != nullptr; });
   ASSERT_NE(browser, nullptr) << medium_.Log();
   SendDlgItemMessageA(browser, kBrowserEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
@@ -100,8 +119,8 @@ TEST_F(InstallWizard, InstallWithChosenItemsAndDestinationThenUninstallEverythin
   HWND path = GetDlgItem(items, 1021);
   ASSERT_TRUE(qx::test::WaitFor([&] { return e2e::WindowText(path) == chosen; }, 20000)) << e2e::WindowText(path);
 
-  e2e::ClickButton(e2e::FindChild(items, "Button", English("BTN_INSTALL").c_str()));
-  HWND finish = PageWith(install, "Button", English("BTN_FINISH"));
+  e2e::ClickButton(e2e::FindChild(items, "Button", T("BTN_INSTALL").c_str()));
+  HWND finish = PageWith(install, "Button", T("BTN_FINISH"));
   ASSERT_NE(finish, nullptr) << medium_.Log();
   const std::string installKey = medium_.Identity().InstallKey();
   EXPECT_EQ(e2e::ReadString(installKey, "Installed_Dir"), chosen);
@@ -110,11 +129,11 @@ TEST_F(InstallWizard, InstallWithChosenItemsAndDestinationThenUninstallEverythin
   EXPECT_EQ(e2e::ReadDword(installKey + "\\Items\\L2020_PRINTER", "Install"), 1u);  // always installed
   // The test page goes to the printer the install made the default.
   const std::string printer = e2e::ReadString(installKey, "Default_Printer");
-  e2e::ClickButton(e2e::FindChild(finish, "Button", English("BTN_TESTPAGE").c_str()));
+  e2e::ClickButton(e2e::FindChild(finish, "Button", T("BTN_TESTPAGE").c_str()));
   ASSERT_TRUE(qx::test::WaitFor([&] { return Contains(medium_.Log(), "Printing test page has been started"); }, 30000))
       << medium_.Log();
   EXPECT_TRUE(Contains(medium_.Log(), "/n\"" + printer + "\"")) << printer;
-  e2e::ClickButton(e2e::FindChild(finish, "Button", English("BTN_FINISH").c_str()));
+  e2e::ClickButton(e2e::FindChild(finish, "Button", T("BTN_FINISH").c_str()));
   DWORD code = 0;
   ASSERT_TRUE(install.Wait(90000, &code)) << medium_.Log();
   EXPECT_EQ(code, 1u);
@@ -129,18 +148,22 @@ TEST_F(InstallWizard, InstallWithChosenItemsAndDestinationThenUninstallEverythin
   // ---------------------------------------------------------------- uninstall
   qx::test::Process uninstall;
   ASSERT_TRUE(medium_.Start(&uninstall, "/UNINSTALL", {{"QX_MESSAGE_BOX_ANSWER", "1"}}));
-  HWND removal = PageWith(uninstall, "Button", English("BTN_CHECK_ALL"));
+  HWND removal = e2e::WaitForWindow(uninstall.Id(), [](HWND w) { return GetDlgItem(w, 1052) != nullptr; }, 60000);
   ASSERT_NE(removal, nullptr) << medium_.Log();
-  HWND remove = e2e::FindChild(removal, "Button", English("BTN_REMOVE").c_str());
+  HWND remove = GetDlgItem(removal, 1004);
   e2e::ClickButton(remove);  // nothing ticked: the warning, and the page stays
-  const std::string warning = English("MSG_UNINST_NOTHING_SELECTED");
-  ASSERT_TRUE(qx::test::WaitFor([&] { return Contains(medium_.Trace(), warning); }, 20000)) << medium_.Trace();
+  const std::string warning = English("MSG_UNINST_NOTHING_SELECTED"), warningHb = Hebrew("MSG_UNINST_NOTHING_SELECTED");
+  ASSERT_TRUE(qx::test::WaitFor([&] { return Contains(medium_.Trace(), warning) || Contains(medium_.Trace(), warningHb); },
+                                20000))
+      << medium_.Trace();
   EXPECT_TRUE(IsWindowVisible(removal));
-  e2e::ClickButton(e2e::FindChild(removal, "Button", English("BTN_CHECK_ALL").c_str()));
+  e2e::ClickButton(GetDlgItem(removal, 1052));
   e2e::ClickButton(remove);
-  HWND done = PageWith(uninstall, "Button", English("BTN_CLOSE"));
+  HWND done = e2e::WaitForWindow(uninstall.Id(), [&](HWND w) {
+    return e2e::ClassName(w) == "#32770" && EitherChild(w, "Button", English("BTN_CLOSE"), Hebrew("BTN_CLOSE"));
+  }, 60000);
   ASSERT_NE(done, nullptr) << medium_.Log();
-  e2e::ClickObject(e2e::FindChild(done, "Button", English("BTN_CLOSE").c_str()));
+  e2e::ClickObject(EitherChild(done, "Button", English("BTN_CLOSE"), Hebrew("BTN_CLOSE")));
   ASSERT_TRUE(uninstall.Wait(90000, &code)) << medium_.Log();
   EXPECT_EQ(code, 1u);
   log = medium_.Log();
@@ -160,6 +183,13 @@ TEST_F(InstallWizard, InstallWithChosenItemsAndDestinationThenUninstallEverythin
   EXPECT_EQ(GetFileAttributesA(medium_.DestDir().c_str()), INVALID_FILE_ATTRIBUTES);
   // The folder the browser created above the destination was recorded too.
   EXPECT_EQ(GetFileAttributesA(chosenRoot.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(InstallWizard, InstallWithChosenItemsAndDestinationThenUninstallEverything) { RunWizard(); }
+
+TEST_F(InstallWizard, RightToLeftInstallThenUninstall) {
+  hebrew_ = true;
+  RunWizard();
 }
 
 }  // namespace
