@@ -187,6 +187,37 @@ void InstallWizard::RunWizard() {
 
 TEST_F(InstallWizard, InstallWithChosenItemsAndDestinationThenUninstallEverything) { RunWizard(); }
 
+TEST_F(InstallWizard, CancelAfterTheItemRecordsWereWrittenLeavesNothing) {
+  const std::string productKey = "Software\\" + medium_.Identity().Mfg();
+  const auto registryBefore = e2e::RegistrySnapshot(productKey);
+  qx::test::Process run;
+  ASSERT_TRUE(medium_.Start(&run, "", {{"QX_MESSAGE_BOX_ANSWER", "1"}}));
+  HWND welcome = PageWith(run, "Button", English("BTN_NEXT"));
+  ASSERT_NE(welcome, nullptr) << medium_.Log();
+  e2e::ClickObject(e2e::FindChild(welcome, "Button", English("BTN_NEXT").c_str()));
+  HWND menu = PageWith(run, "Static", English("LINK_INSTALL_LOCAL"));
+  ASSERT_NE(menu, nullptr) << medium_.Log();
+  e2e::ClickObject(e2e::FindChild(menu, "Static", English("LINK_INSTALL_LOCAL").c_str()));
+  HWND items = PageWith(run, "Button", English("BTN_BROWSE"));
+  ASSERT_NE(items, nullptr) << medium_.Log();
+  HWND list = e2e::FindChild(items, "SysListView32");
+  ASSERT_TRUE(qx::test::WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) >= 4; }, 20000));
+  ASSERT_TRUE(ClickListRow(list, 2));  // the network scan manager: Next shows its note first
+  e2e::ClickButton(e2e::FindChild(items, "Button", English("BTN_INSTALL").c_str()));
+  HWND note = PageWith(run, "Static", English("MSG_NETSCAN_TITLE"));
+  ASSERT_NE(note, nullptr) << medium_.Log();
+  EXPECT_EQ(e2e::ReadDword(medium_.Identity().InstallKey() + "\\Items\\NET_SCAN_MANAGER", "Install"), 1u);
+  // Back to the items, and cancel there: the question is answered with OK.
+  e2e::ClickObject(e2e::FindChild(note, "Button", English("BTN_BACK").c_str()));
+  ASSERT_TRUE(qx::test::WaitFor([&] { return IsWindowVisible(items) && !IsWindowVisible(note); }, 10000));
+  e2e::ClickObject(e2e::FindChild(items, "Button", English("BTN_CANCEL").c_str()));
+  DWORD code = 0;
+  ASSERT_TRUE(run.Wait(60000, &code)) << medium_.Log();
+  EXPECT_EQ(code, 1u);
+  EXPECT_EQ(e2e::RegistrySnapshot(productKey), registryBefore);
+  EXPECT_EQ(GetFileAttributesA(medium_.DestDir().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(InstallWizard, RightToLeftInstallThenUninstall) {
   hebrew_ = true;
   RunWizard();
