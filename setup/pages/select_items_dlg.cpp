@@ -53,8 +53,9 @@ void CSelectItems::CreateFixedControls() {
                                             kDestinationPathId);
   browse_ = ui::CreateFixedControl(hwnd_, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, kBrowseId);
   next_button_ = ui::CreateFixedControl(hwnd_, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, kNextId);
-  if (!folder_) folder_ = ExtractIconA(GetModuleHandleA(nullptr), "shell32.dll", 3);
-  if (folder_ && reinterpret_cast<UINT_PTR>(folder_) > 1) {
+  // The shell's small closed-folder icon, the size of its 16-pixel place.
+  if (!folder_) ExtractIconExA("shell32.dll", 3, nullptr, &folder_, 1);
+  if (folder_) {
     SendMessageA(folderIcon_, STM_SETICON, reinterpret_cast<WPARAM>(folder_), 0);
   }
   listFilled_ = false;  // a new window has an empty list
