@@ -52,6 +52,9 @@ class CMyItems {
   bool DeleteItemRecord(const char* name);
   static bool IsItemInstalled(const char* nameOrKey, bool isKey, bool recordOnly, bool driverCheck);
 
+  // The check number of the item for the current install type (5 for an
+  // item found installed).
+  unsigned CheckNumber(const CMyItem& item) const { return ItemState(item); }
   bool IsRemote() const { return remote_; }
   bool IsFactory() const { return factory_; }
   unsigned long InstallType() const { return installType_; }

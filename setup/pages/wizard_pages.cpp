@@ -6,6 +6,11 @@ namespace pages {
 
 using engine::PageKind;
 
+WizardPages::WizardPages() {
+  selectItems_.SetItems(&items_);
+  install_.SetItems(&items_);
+}
+
 WizardPages::~WizardPages() { Detach(); }
 
 ui::CNormalDlg* WizardPages::Page(PageKind kind) {
@@ -14,6 +19,10 @@ ui::CNormalDlg* WizardPages::Page(PageKind kind) {
     case PageKind::kSelectLanguage: return &language_;
     case PageKind::kLicense: return &license_;
     case PageKind::kSelectDriver: return &drivers_;
+    case PageKind::kSelectItem: return &selectItems_;
+    case PageKind::kUninst: return &uninstItems_;
+    case PageKind::kInstall: return &install_;
+    case PageKind::kFinish: return &finish_;
     default: return nullptr;
   }
 }
@@ -21,6 +30,7 @@ ui::CNormalDlg* WizardPages::Page(PageKind kind) {
 void WizardPages::Attach(CCmdOperator& commandOperator) {
   Detach();
   operator_ = &commandOperator;
+  install_.SetInterpreter(operator_);
   for (int i = 0; i < engine::kPageKinds; ++i) {
     auto kind = static_cast<PageKind>(i);
     if (ui::CNormalDlg* page = Page(kind)) {
@@ -39,6 +49,7 @@ void WizardPages::Detach() {
     if (operator_->Page(kind) == page) operator_->SetPage(kind, nullptr);
     page->SetOperator(nullptr);
   }
+  install_.SetInterpreter(nullptr);
   operator_ = nullptr;
 }
 

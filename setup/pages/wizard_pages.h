@@ -2,9 +2,14 @@
 // WizardPages: one object per page kind built so far, owned for the whole run
 // and handed to the command interpreter (Attach), which shows them by section
 // prefix. Detach takes them back before the pages go.
+#include "setup/pages/finish_dlg.h"
+#include "setup/pages/install_dlg.h"
 #include "setup/pages/license_dlg.h"
 #include "setup/pages/printer_drivers_dlg.h"
+#include "setup/pages/select_items_dlg.h"
 #include "setup/pages/select_language_dlg.h"
+#include "setup/pages/uninst_items_dlg.h"
+#include "setup/engine/my_items.h"
 #include "setup/ui/normal_dlg.h"
 
 class CCmdOperator;
@@ -13,7 +18,7 @@ namespace pages {
 
 class WizardPages {
  public:
-  WizardPages() = default;
+  WizardPages();
   ~WizardPages();
   WizardPages(const WizardPages&) = delete;
   WizardPages& operator=(const WizardPages&) = delete;
@@ -27,12 +32,23 @@ class WizardPages {
   CSelectLanguageDlg& Language() { return language_; }
   CLicenseDlg& License() { return license_; }
   CPrinterDriversDlg& Drivers() { return drivers_; }
+  CSelectItems& SelectItems() { return selectItems_; }
+  CUninstItemsDlg& UninstItems() { return uninstItems_; }
+  CInstallDlg& Install() { return install_; }
+  CFinishDlg& Finish() { return finish_; }
+  // The run's install items model, shared by the item and install pages.
+  CMyItems& Items() { return items_; }
 
  private:
+  CMyItems items_;
   ui::CNormalDlg normal_;
   CSelectLanguageDlg language_;
   CLicenseDlg license_;
   CPrinterDriversDlg drivers_;
+  CSelectItems selectItems_;
+  CUninstItemsDlg uninstItems_;
+  CInstallDlg install_;
+  CFinishDlg finish_;
   CCmdOperator* operator_ = nullptr;
 };
 

@@ -129,21 +129,33 @@ void CBrowseDir::OnSelectionChanged(HWND browser, LPARAM itemList) {
 }
 
 bool CBrowseDir::Confirm(HWND browser) {
-  path_ = edit_ ? WindowText(edit_) : path_;
-  if (!path_.empty() && GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES &&
-      (GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_DIRECTORY)) {
+  // The typed path becomes the chosen one only when it is accepted: a refused
+  // or failed path leaves the starting path for a later Cancel.
+  const std::string typed = edit_ ? WindowText(edit_) : path_;
+  if (typed.empty()) return false;
+  DWORD attributes = GetFileAttributesA(typed.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    path_ = typed;
     confirmed_ = true;
     return true;
   }
-  const std::string question = Format(notFound_, path_);
+  const std::string question = Format(notFound_, typed);
   if (CUtl::ShowMessageBox(browser, question.c_str(), title_.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) {
     if (edit_) SetFocus(edit_);
     return false;
   }
-  if (CUtl::CreateDirectoryTree(path_.c_str(), true) && path_.size() > 1) {
-    confirmed_ = true;
-    return true;
+  // A file of that name is no folder, even though the chain "exists".
+  attributes = GetFileAttributesA(typed.c_str());
+  bool isFile = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (!isFile && CUtl::CreateDirectoryTree(typed.c_str(), true) && typed.size() > 1) {
+    attributes = GetFileAttributesA(typed.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      path_ = typed;
+      confirmed_ = true;
+      return true;
+    }
   }
+  log_.WriteLog(GetLastError(), "[CBrowseDir] Create folder fail [%s]\n", typed.c_str());
   CUtl::ShowMessageBox(browser, question.c_str(), title_.c_str(), MB_YESNO | MB_ICONEXCLAMATION);
   if (edit_) SetFocus(edit_);
   return false;
