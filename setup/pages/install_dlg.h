@@ -23,6 +23,7 @@
 
 #include <string>
 
+#include "companions/contracts/install_states.h"
 #include "setup/engine/command_record.h"
 #include "setup/engine/my_items.h"
 #include "setup/ui/normal_dlg.h"
@@ -31,15 +32,9 @@ class CCmdOperator;
 
 namespace pages {
 
-enum InstallState : unsigned {
-  kStateInstallFail = 0,
-  kStateInstallSuccess = 1,
-  kStateInstallStart = 2,
-  kStateCopyFileStart = 3,
-  kStateCopyFileFail = 4,
-  kStateCopyFileSuccess = 5,
-  kStateFinish = 6,
-};
+// The states the installation libraries report with message 2037.
+using qx::contracts::InstallState;
+using enum qx::contracts::InstallState;
 
 // The page's decisions by install type.
 struct WorkStart {

@@ -31,7 +31,6 @@ int RowStateOfCheckNumber(unsigned checkNumber, bool defaultTicked) {
 CSelectItems::CSelectItems() = default;
 
 CSelectItems::~CSelectItems() {
-  if (boldFont_) DeleteObject(boldFont_);
   if (folder_) DestroyIcon(folder_);
 }
 
@@ -90,14 +89,7 @@ bool CSelectItems::ApplyFixedItems() {
   SetControlText(next_button_, fixed, "BUTTON_NEXT");
   PlaceControl(next_button_, fixed, "BUTTON_NEXT");
   SetControlTooltip(next_button_, fixed, "BUTTON_NEXT");
-  if (!boldFont_) {
-    LOGFONTA font{};
-    HFONT current = reinterpret_cast<HFONT>(SendMessageA(next_button_, WM_GETFONT, 0, 0));
-    if (!current || !GetObjectA(current, sizeof(font), &font)) GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-    font.lfWeight = FW_BOLD;
-    boldFont_ = CreateFontIndirectA(&font);
-  }
-  if (boldFont_) SendMessageA(next_button_, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
+  ui::SetBoldFont(next_button_, &boldFont_);
   next_ = ReadCommand(fixed, "BUTTON_NEXT");
   return true;
 }

@@ -65,7 +65,7 @@ class CSelectItems : public ui::CNormalDlg {
   ui::CMyListCtrl list_;
   HWND descriptionHeading_ = nullptr, descriptor_ = nullptr, destinationHeading_ = nullptr, folderIcon_ = nullptr,
        pathCaption_ = nullptr, destinationPath_ = nullptr, browse_ = nullptr, next_button_ = nullptr;
-  HFONT boldFont_ = nullptr;
+  fw::UniqueGdiObject boldFont_;  // Next in bold
   HICON folder_ = nullptr;
   std::string description_, destination_;
   bool listFilled_ = false;

@@ -76,14 +76,7 @@ bool CUninstItemsDlg::ApplyFixedItems() {
   SetControlText(nextButton_, fixed_, "BUTTON_NEXT");
   PlaceControl(nextButton_, fixed_, "BUTTON_NEXT");
   SetControlTooltip(nextButton_, fixed_, "BUTTON_NEXT");
-  if (!boldFont_) {
-    LOGFONTA font{};
-    HFONT current = reinterpret_cast<HFONT>(SendMessageA(nextButton_, WM_GETFONT, 0, 0));
-    if (!current || !GetObjectA(current, sizeof(font), &font)) GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-    font.lfWeight = FW_BOLD;
-    boldFont_ = CreateFontIndirectA(&font);
-  }
-  if (boldFont_) SendMessageA(nextButton_, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
+  ui::SetBoldFont(nextButton_, &boldFont_);
   next_ = ReadCommand(fixed_, "BUTTON_NEXT");
   return true;
 }

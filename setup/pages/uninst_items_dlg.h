@@ -45,7 +45,7 @@ class CUninstItemsDlg : public ui::CNormalDlg {
 
   ui::CMyListCtrl list_;
   HWND checkAll_ = nullptr, nextButton_ = nullptr;
-  HFONT boldFont_ = nullptr;
+  fw::UniqueGdiObject boldFont_;  // Next in bold
   std::vector<std::string> keys_;  // row data: the item keys
   std::string fixed_;
   bool listFilled_ = false;

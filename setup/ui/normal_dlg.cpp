@@ -269,4 +269,17 @@ HWND CreateFixedControl(HWND page, const char* className, DWORD style, DWORD exS
   return control;
 }
 
+void SetBoldFont(HWND control, fw::UniqueGdiObject* font) {
+  if (!*font) {
+    LOGFONTA bold{};
+    HFONT current = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    if (!current || !GetObjectA(current, sizeof(bold), &bold)) {
+      GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(bold), &bold);
+    }
+    bold.lfWeight = FW_BOLD;
+    font->Reset(CreateFontIndirectA(&bold));
+  }
+  if (*font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font->Get()), TRUE);
+}
+
 }  // namespace ui

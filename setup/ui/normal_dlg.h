@@ -17,6 +17,7 @@
 #include <string>
 
 #include "framework/dialog.h"
+#include "framework/handles.h"
 #include "setup/core/utl.h"
 #include "setup/engine/command_record.h"
 #include "setup/engine/wizard_page.h"
@@ -101,5 +102,7 @@ class CNormalDlg : public fw::Dialog, public engine::IWizardPage, public IDescri
 
 // A child control of a page by id, made with the page's font (fixed controls).
 HWND CreateFixedControl(HWND page, const char* className, DWORD style, DWORD exStyle, int id);
+// Gives the control a bold copy of its font, made once into `font` (owned by the caller).
+void SetBoldFont(HWND control, fw::UniqueGdiObject* font);
 
 }  // namespace ui

@@ -11,26 +11,15 @@ Bitmaps are 8-bit, run-length encoded (BI_RLE8); the cursor is monochrome.
 import math
 import os
 import struct
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+# The run-length coding is the skins' own (media/res/bmpdraw.py).
+sys.path.insert(0, os.path.join(HERE, "..", "..", "media", "res"))
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+from bmpdraw import rle8_rows  # noqa: E402
 BAND = (0, 99, 206)  # the windows' left band
 WHITE = (255, 255, 255)
-
-
-def rle8_rows(pixels, width, height):
-    out = bytearray()
-    for y in range(height - 1, -1, -1):  # bottom-up
-        row = pixels[y * width:(y + 1) * width]
-        x = 0
-        while x < width:
-            run = 1
-            while x + run < width and run < 255 and row[x + run] == row[x]:
-                run += 1
-            out += bytes((run, row[x]))
-            x += run
-        out += b"\x00\x00"
-    out += b"\x00\x01"
-    return bytes(out)
 
 
 def write_bmp(name, width, height, palette, pixels):
