@@ -26,6 +26,7 @@ ui::CNormalDlg* WizardPages::Page(PageKind kind) {
     case PageKind::kSelectPrinter: return &printerSelect_;
     case PageKind::kSetPort: return &setPort_;
     case PageKind::kSetPrinters: return &setPrinter_;
+    case PageKind::kEnterClientPc: return &clientPc_;
     default: return nullptr;
   }
 }

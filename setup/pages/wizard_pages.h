@@ -9,6 +9,7 @@
 #include "setup/pages/printer_select_dlg.h"
 #include "setup/pages/set_port_dlg.h"
 #include "setup/pages/set_printer_dlg.h"
+#include "setup/pages/enter_client_pc_dlg.h"
 #include "setup/pages/select_items_dlg.h"
 #include "setup/pages/select_language_dlg.h"
 #include "setup/pages/uninst_items_dlg.h"
@@ -42,6 +43,7 @@ class WizardPages {
   CPrinterSelectDlg& PrinterSelect() { return printerSelect_; }
   CSetPortDlg& PortSetup() { return setPort_; }
   CSetPrinterDlg& PrinterSettings() { return setPrinter_; }
+  CEnterClientPCDlg& ClientComputers() { return clientPc_; }
   // The run's install items model, shared by the item and install pages.
   CMyItems& Items() { return items_; }
 
@@ -58,6 +60,7 @@ class WizardPages {
   CPrinterSelectDlg printerSelect_;
   CSetPortDlg setPort_;
   CSetPrinterDlg setPrinter_;
+  CEnterClientPCDlg clientPc_;
   CCmdOperator* operator_ = nullptr;
 };
 
