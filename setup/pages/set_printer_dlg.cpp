@@ -47,6 +47,7 @@ void CSetPrinterDlg::CreateFixedControls() {
   share_ = ui::CreateFixedControl(hwnd_, "BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, kShareId);
   default_ = ui::CreateFixedControl(hwnd_, "BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, kDefaultId);
   apply_ = ui::CreateFixedControl(hwnd_, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, kApplyId);
+  next_button_ = ui::CreateFixedControl(hwnd_, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, kNextId);
   fw::Edit(name_).SetLimit(259);
   fw::Edit(shareName_).SetLimit(259);
   loaded_ = false;
@@ -55,7 +56,9 @@ void CSetPrinterDlg::CreateFixedControls() {
 bool CSetPrinterDlg::InitPage() {
   ui::ScriptFiles files = ui::ScriptFiles::FromEnvironment();
   std::string fixed = FixedSection("[CPrinterSelectDlg]");
-  HWND all[] = {heading_, list_, setupLabel_, nameLabel_, name_, shareLabel_, shareName_, share_, default_, apply_};
+  next_ = CommandRecord();
+  HWND all[] = {heading_, list_,       setupLabel_, nameLabel_, name_,       shareLabel_,
+                shareName_, share_, default_,    apply_,     next_button_};
   if (fixed.empty()) {
     for (HWND c : all) ShowWindow(c, SW_HIDE);
   } else {
@@ -67,11 +70,13 @@ bool CSetPrinterDlg::InitPage() {
                   {setupLabel_, "STATIC_SETUP_PRINTER", true}, {nameLabel_, "STATIC_PRINTER_NAME", true},
                   {name_, "EDIT_PRINTER_NAME", false},        {shareLabel_, "STATIC_SHARED_NAME", true},
                   {shareName_, "EDIT_SHARED_NAME", false},    {share_, "BUTTON_SHARE_PRINTER", true},
-                  {default_, "BUTTON_SET_DEFAULT", true},     {apply_, "BUTTON_APPLY", true}};
+                  {default_, "BUTTON_SET_DEFAULT", true},     {apply_, "BUTTON_APPLY", true},
+                  {next_button_, "BUTTON_NEXT", true}};
     for (const Placed& p : placed) {
       PlaceControl(p.control, fixed, p.prefix);
       if (p.text) SetControlText(p.control, fixed, p.prefix);
     }
+    next_ = ReadCommand(fixed, "BUTTON_NEXT");
     std::string heading = ui::MessageText(files, config_.DialogValue(fixed, "STATIC_PRINTERS_NAME"));
     std::string port = CUtl::GetRegString(InstallRoot().c_str(), "Printer_Port");
     SetWindowTextA(heading_, FormatWithText(heading, port).c_str());
@@ -229,7 +234,16 @@ void CSetPrinterDlg::Apply() {
   if (!anyDefault && count_ > 0) CUtl::DeleteRegValue(root.c_str(), "Default_Printer");
 }
 
+void CSetPrinterDlg::Next() {
+  Apply();
+  PostCommand(next_);
+}
+
 bool CSetPrinterDlg::OnCommand(WORD id, WORD code, HWND control) {
+  if (code == BN_CLICKED && id == kNextId) {
+    Next();
+    return true;
+  }
   if (code == EN_CHANGE && id == kNameId) {
     CleanField(name_, kNameForbidden, nameError_);
     return true;

@@ -23,7 +23,9 @@ uitest::MediumFiles Files(const std::string& fixedKey = "FIXED_ITEM=SETTINGS.FIX
              "EDIT_PRINTER_NAME_RECT=110,140,200,22\r\nSTATIC_SHARED_NAME_NAME=SN\r\nSTATIC_SHARED_NAME_RECT=10,170,90,20\r\n"
              "EDIT_SHARED_NAME_RECT=110,170,200,22\r\nBUTTON_SHARE_PRINTER_NAME=SH\r\nBUTTON_SHARE_PRINTER_RECT=10,200,150,20\r\n"
              "BUTTON_SET_DEFAULT_NAME=DF\r\nBUTTON_SET_DEFAULT_RECT=170,200,150,20\r\nBUTTON_APPLY_NAME=AP\r\n"
-             "BUTTON_APPLY_RECT=320,260,80,26\r\nDEFAULT_STRING=DEFLABEL\r\n";
+             "BUTTON_APPLY_RECT=320,260,80,26\r\nDEFAULT_STRING=DEFLABEL\r\nBUTTON_NEXT_NAME=NX\r\n"
+             "BUTTON_NEXT_RECT=320,290,80,26\r\nBUTTON_NEXT_COMMAND=CMD.NEXT\r\n"
+             "[CMD.NEXT]\r\nCMD_TYPE=CT_OPEN_FINISH\r\nCMD_STR=FINISH.DONE\r\n";
   f.messagesEn = "HEAD=Printers on %s\r\nPN=Name\r\nSN=Share name\r\nSH=Share\r\nDF=Default\r\nAP=Apply\r\n"
                  "DEFLABEL=Standard\r\n";
   return f;
@@ -38,7 +40,9 @@ struct ItemRecord {
 };
 
 struct SettingsPage {
-  explicit SettingsPage(const uitest::MediumFiles& files = Files()) : medium(files) {}
+  explicit SettingsPage(const uitest::MediumFiles& files = Files()) : medium(files) {
+    page.SetControlWindow(sink.Handle());
+  }
   ~SettingsPage() {
     if (page.Window()) page.End(0);
   }
@@ -64,6 +68,7 @@ struct SettingsPage {
   std::string Root() const { return medium.InstallKey(); }
 
   uitest::PageMedium medium;
+  uitest::CommandSink sink;
   CSetPrinterDlg page;
 };
 
@@ -172,6 +177,18 @@ TEST(SetPrinterPage, ApplyWritesRenameShareAndOneDefaultBack) {
   EXPECT_EQ(p.page.Entry(0).isDefault + p.page.Entry(1).isDefault, 0);
   EXPECT_EQ(p.page.Selected(), -1);
   EXPECT_EQ(fw::GetText(p.Item(CSetPrinterDlg::kNameId)), "");
+}
+
+TEST(SetPrinterPage, NextAppliesTheFieldsBeforeItsCommandRuns) {
+  SettingsPage p;
+  p.Items({{"A", 1, "Vexa Office", "", 0}});
+  ASSERT_TRUE(p.Open());
+  ASSERT_TRUE(p.ClickRow(0));
+  SetWindowTextA(p.Item(CSetPrinterDlg::kNameId), "Vexa Renamed");
+  SendMessageA(p.Item(CSetPrinterDlg::kNextId), BM_CLICK, 0, 0);
+  ASSERT_TRUE(uitest::PumpUntil([&] { return !p.sink.commands.empty(); }));
+  EXPECT_EQ(p.sink.commands[0].cstrCmdType, "CT_OPEN_FINISH");
+  EXPECT_EQ(CUtl::GetRegString(p.ItemKey("A").c_str(), "Printer_Name"), "Vexa Renamed");
 }
 
 TEST(SetPrinterPage, WithoutItemsOrFixedItemsTheListStaysEmptyAndTheLogSays) {
