@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -99,8 +100,9 @@ class NetworkWizard : public ::testing::Test {
       return e2e::ClassName(window) == "#32770" && e2e::FindChild(window, className, text.c_str());
     }, 60000);
   }
-  HWND Menu(qx::test::Process& run) {
-    if (!medium_.Start(&run, "", {{"QX_MESSAGE_BOX_ANSWER", "1"}})) return nullptr;
+  // Message boxes are answered with `answer` (1 OK: the cancel question; 6 Yes: a new destination).
+  HWND Menu(qx::test::Process& run, const char* answer = "1") {
+    if (!medium_.Start(&run, "", {{"QX_MESSAGE_BOX_ANSWER", answer}})) return nullptr;
     HWND welcome = PageWith(run, "Button", T("BTN_NEXT"));
     if (!welcome) return nullptr;
     e2e::ClickObject(e2e::FindChild(welcome, "Button", T("BTN_NEXT").c_str()));
@@ -191,15 +193,64 @@ TEST_F(NetworkWizard, TheClientPageChecksTheAccountAndTheComputersAndWritesRemot
   EXPECT_EQ(refusals, 2u) << log;
   ASSERT_TRUE(IsWindowEnabled(next));
   e2e::ClickButton(next);
-  ASSERT_NE(PageWith(run, "Button", T("BTN_BROWSE")), nullptr) << medium_.Log();
+  // The client page has a Browse button too: the item page is the one with Install.
+  ASSERT_NE(PageWith(run, "Button", T("BTN_INSTALL")), nullptr) << medium_.Log();
   std::string info = remoteKey + "\\Remote_Info";
   EXPECT_EQ(e2e::ReadString(info, "User_Name"), "admin");
   EXPECT_EQ(e2e::ReadDword(info, "NumOfPCs"), 1u);
   EXPECT_EQ(e2e::ReadString(info, "PC_0"), "client-01");
-  HWND items = PageWith(run, "Button", T("BTN_BROWSE"));
+  HWND items = PageWith(run, "Button", T("BTN_INSTALL"));
   EXPECT_TRUE(Cancel(run, items)) << medium_.Log();
   EXPECT_FALSE(Contains(medium_.Log(), kPassword));
   EXPECT_FALSE(Contains(medium_.Trace(), kPassword));
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, remoteKey.c_str());
+}
+
+TEST_F(NetworkWizard, TheRemoteInstallReachesTheListedComputersAndLeavesNoPasswordBehind) {
+  // The menu link records the remote install type under this test's product.
+  e2e::SetScriptValue(medium_.ConfigFile(), "MENU.LINK_INSTALL_REMOTE", "ADD_REG",
+                      "HKLM," + medium_.Identity().InstallKey() + "\\Install_Type,REG_DWORD,4");
+  qx::test::Process run;
+  HWND menu = Menu(run, "6");
+  ASSERT_NE(menu, nullptr) << medium_.Log();
+  e2e::ClickObject(e2e::FindChild(menu, "Static", T("LINK_INSTALL_REMOTE").c_str()));
+  HWND page = PageWith(run, "Button", T("BTN_CHECK_ACCOUNT"));
+  ASSERT_NE(page, nullptr) << medium_.Log();
+  HWND add = GetDlgItem(page, 1611), list = GetDlgItem(page, 1609);
+  SendDlgItemMessageA(page, 1603, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("admin"));
+  SendDlgItemMessageA(page, 1605, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kPassword));
+  SendDlgItemMessageA(page, 1606, BM_CLICK, 0, 0);
+  ASSERT_TRUE(IsWindowEnabled(add)) << medium_.Log();
+  SendDlgItemMessageA(page, 1608, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("CLIENT-01"));
+  SendMessageA(add, BM_CLICK, 0, 0);
+  ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
+  e2e::ClickButton(GetDlgItem(page, 1613));
+  HWND items = PageWith(run, "Button", T("BTN_INSTALL"));
+  ASSERT_NE(items, nullptr) << medium_.Log();
+  e2e::ClickButton(e2e::FindChild(items, "Button", T("BTN_INSTALL").c_str()));
+  // The network scan manager is ticked: its note comes first.
+  HWND note = PageWith(run, "Static", T("MSG_NETSCAN_TITLE"));
+  ASSERT_NE(note, nullptr) << medium_.Log();
+  e2e::ClickObject(e2e::FindChild(note, "Button", T("BTN_INSTALL").c_str()));
+  HWND finish = PageWith(run, "Button", T("BTN_FINISH"));
+  ASSERT_NE(finish, nullptr) << medium_.Log();
+  // The world records the installation on the computer.
+  std::ifstream worldFile(medium_.Dir() + "\\world.ini", std::ios::binary);
+  std::string world((std::istreambuf_iterator<char>(worldFile)), std::istreambuf_iterator<char>());
+  size_t client = world.find("[Computer:1]");
+  ASSERT_NE(client, std::string::npos);
+  std::string section = world.substr(client, world.find("[Computer:2]") - client);
+  EXPECT_TRUE(Contains(section, "Installed=1")) << section << medium_.Log();
+  e2e::ClickButton(e2e::FindChild(finish, "Button", T("BTN_FINISH").c_str()));
+  DWORD code = 0;
+  ASSERT_TRUE(run.Wait(90000, &code)) << medium_.Log();
+  // The saved registry file held the password in clear text: it is gone, and
+  // neither the log nor the traces show the password.
+  EXPECT_EQ(GetFileAttributesA((medium_.TempDir() + "\\RtReg.reg").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(Contains(medium_.Log(), kPassword));
+  EXPECT_FALSE(Contains(medium_.Trace(), kPassword));
+  EXPECT_TRUE(Contains(medium_.Trace(), "[qxremote] DoRemoteInstall")) << medium_.Trace();
+  const std::string remoteKey = "Software\\" + medium_.Identity().Mfg() + "\\" + medium_.Identity().Program() + "\\Remote";
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, remoteKey.c_str());
 }
 
