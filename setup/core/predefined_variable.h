@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "companions/contracts/printer_entry.h"
 #include "setup/core/environment_rules.h"
 #include "setup/core/utl.h"
 #include "setup/scriptlib/api_function.h"
@@ -54,6 +55,9 @@ class CPredefinedVariable {
   void SetIP(const char* address) { ip_ = address ? address : ""; }
   void SetScanIP(const char* address);
   bool LoadScanIP();
+  // The printer table of the printer search (200 entries), kept for the whole
+  // run: the selection and port pages read it again.
+  PRINTER_ENTRY* GetPrinterTable() { return printerTable_.get(); }
   // Names the product without a data file (MFG and program name) and derives
   // the three registry root keys from them; used by runs that work on the
   // product's registry only.
@@ -138,6 +142,7 @@ class CPredefinedVariable {
   std::string installKey_, uninstallKey_, uninstallInfoKey_;
   std::string tempDir_;
   std::string ip_, scanIp_;
+  std::unique_ptr<PRINTER_ENTRY[]> printerTable_ = std::make_unique<PRINTER_ENTRY[]>(qx::contracts::kPrinterTableSize);
   std::string networkLibrary_;
   std::array<HMODULE, kLibrarySlots> libraries_{};
 };

@@ -36,6 +36,16 @@ const char* Masked(const std::string& password) { return password.empty() ? "(em
 
 void Report(HWND window, unsigned state) { SendMessageA(window, qx::contracts::kInstallStateMessage, state, 0); }
 
+// The saved registry file holds the administrator's password in clear text:
+// it goes as soon as the library no longer needs it, before the final report,
+// on every path of the worker.
+void Finish(RemoteJob& job, RemoteInstallParam* block) {
+  if (job.param.szRegFile[0]) DeleteFileA(job.param.szRegFile);
+  if (block) SecureZeroMemory(block->password, sizeof(block->password));
+  SecureZeroMemory(job.password.data(), job.password.size());
+  Report(job.param.hWnd, qx::contracts::kStateFinish);
+}
+
 DWORD WINAPI RemoteWorker(void* parameter) {
   std::unique_ptr<RemoteJob> job(static_cast<RemoteJob*>(parameter));
   CUtl log;
@@ -51,7 +61,7 @@ DWORD WINAPI RemoteWorker(void* parameter) {
                  "%s\t\t\t\t\t\t\t\t\t\t\t Password = %s\t\t\t\t\t\t\t\t\t\t\t Domain   = "
                  "%s\t\t\t\t\t\t\t\t\t\t\t dwNumOfPCs = %d",
                  job->user.c_str(), Masked(job->password), job->domain.c_str(), static_cast<int>(job->count));
-    Report(window, qx::contracts::kStateFinish);
+    Finish(*job, nullptr);
     return 0;
   }
   auto block = std::make_unique<RemoteInstallParam>();
@@ -69,7 +79,7 @@ DWORD WINAPI RemoteWorker(void* parameter) {
                      : nullptr;
   if (!install) {
     log.WriteLog(0, "[CCmdOperator] Get function Error (DoRemoteInstall)");
-    Report(window, qx::contracts::kStateFinish);
+    Finish(*job, block.get());
     return 0;
   }
   for (const std::string& computer : job->computers) {
@@ -85,7 +95,7 @@ DWORD WINAPI RemoteWorker(void* parameter) {
     BOOL done = install(block.get());
     Report(window, done ? qx::contracts::kStateInstallSuccess : qx::contracts::kStateInstallFail);
   }
-  Report(window, qx::contracts::kStateFinish);
+  Finish(*job, block.get());
   return 1;
 }
 
@@ -105,6 +115,7 @@ bool CCmdOperator::RunRemoteInstall() {
   }
   if (!save(registryFile.c_str(), installKey.c_str(), 0)) {
     log_.WriteLog(0, "[CCmdOperator] Save registry key to file fail!! (%s)\n", registryFile.c_str());
+    DeleteFileA(registryFile.c_str());  // a part written may hold the password
     return false;
   }
 
@@ -136,7 +147,10 @@ bool CCmdOperator::RunRemoteInstall() {
   Copy(threadParam_.szRegFile, sizeof(threadParam_.szRegFile), registryFile);
   Copy(threadParam_.szSrcDir, sizeof(threadParam_.szSrcDir), env->GetSrcDir());
   job->param = threadParam_;
-  if (!StartWorker(&RemoteWorker, job.get())) return false;
+  if (!StartWorker(&RemoteWorker, job.get())) {
+    DeleteFileA(registryFile.c_str());
+    return false;
+  }
   job.release();
   return true;
 }

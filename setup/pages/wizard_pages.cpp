@@ -23,6 +23,10 @@ ui::CNormalDlg* WizardPages::Page(PageKind kind) {
     case PageKind::kUninst: return &uninstItems_;
     case PageKind::kInstall: return &install_;
     case PageKind::kFinish: return &finish_;
+    case PageKind::kSelectPrinter: return &printerSelect_;
+    case PageKind::kSetPort: return &setPort_;
+    case PageKind::kSetPrinters: return &setPrinter_;
+    case PageKind::kEnterClientPc: return &clientPc_;
     default: return nullptr;
   }
 }

@@ -6,6 +6,10 @@
 #include "setup/pages/install_dlg.h"
 #include "setup/pages/license_dlg.h"
 #include "setup/pages/printer_drivers_dlg.h"
+#include "setup/pages/printer_select_dlg.h"
+#include "setup/pages/set_port_dlg.h"
+#include "setup/pages/set_printer_dlg.h"
+#include "setup/pages/enter_client_pc_dlg.h"
 #include "setup/pages/select_items_dlg.h"
 #include "setup/pages/select_language_dlg.h"
 #include "setup/pages/uninst_items_dlg.h"
@@ -36,6 +40,10 @@ class WizardPages {
   CUninstItemsDlg& UninstItems() { return uninstItems_; }
   CInstallDlg& Install() { return install_; }
   CFinishDlg& Finish() { return finish_; }
+  CPrinterSelectDlg& PrinterSelect() { return printerSelect_; }
+  CSetPortDlg& PortSetup() { return setPort_; }
+  CSetPrinterDlg& PrinterSettings() { return setPrinter_; }
+  CEnterClientPCDlg& ClientComputers() { return clientPc_; }
   // The run's install items model, shared by the item and install pages.
   CMyItems& Items() { return items_; }
 
@@ -49,6 +57,10 @@ class WizardPages {
   CUninstItemsDlg uninstItems_;
   CInstallDlg install_;
   CFinishDlg finish_;
+  CPrinterSelectDlg printerSelect_;
+  CSetPortDlg setPort_;
+  CSetPrinterDlg setPrinter_;
+  CEnterClientPCDlg clientPc_;
   CCmdOperator* operator_ = nullptr;
 };
 

@@ -20,7 +20,7 @@ PageMedium::PageMedium(const MediumFiles& f) : language_(f.language) {
   std::string data = "[STRINGS]\r\n%CAPTION_TOKEN%=Token caption\r\n"
                      "[PROGRAM_INFO]\r\nMFG=" + id_.Mfg() + "\r\nMDL=Laser 9000\r\nPROGRAM_NAME=" + id_.Program() +
                      "\r\nCONFIGURE_FILE=.\\config.ini\r\nSTRING_FILE_FORMAT=.\\str%s.ini\r\nRESOURCE_DLL=res.dll\r\n"
-                     "SUPPORTED_LANG=LANGS\r\nDESTINATION_DIR=$SRC_DIR$\\dest\r\n"
+                     "SUPPORTED_LANG=LANGS\r\nDESTINATION_DIR=$SRC_DIR$\\dest\r\n" + f.programInfo +
                      "[LANGS]\r\n0X0409 English\r\n0X040D Hebrew\r\n0X0407 German\r\n"
                      "[LANGUAGE_ABBR]\r\n0X0409=EN\r\n0X040D=HB\r\n0X0407=GR\r\n"
                      "[LANGUAGE_LCID_ALIGN_RIGHT]\r\n0X040D\r\n"

@@ -27,6 +27,7 @@ struct MediumFiles {
   std::string common;        // lines of [DLG_COMMON]
   std::string messagesEn, messagesHb, messagesGr;  // MESSAGES lines
   std::string data;          // further data-file sections
+  std::string programInfo;   // further PROGRAM_INFO lines
   Library library = Library::kSkins;
   LANGID language = 0x0409;
 };

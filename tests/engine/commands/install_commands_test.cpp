@@ -181,12 +181,20 @@ TEST_F(RemoteInstall, EachClientComputerIsReportedAndThePasswordNeverLogged) {
   enginetest::SetDword(HKEY_LOCAL_MACHINE, Info(), "NumOfPCs", 2);
   enginetest::SetString(HKEY_LOCAL_MACHINE, Info(), "PC_0", "CLIENT-01");
   enginetest::SetString(HKEY_LOCAL_MACHINE, Info(), "PC_1", "CLIENT-02");
+  qx::test::TempDir traces;
+  SetEnvironmentVariableA("QX_TRACE_FILE", traces.File("trace.txt").c_str());
   RunOnPage("CT_RUN_REMOTE_INSTALL");
+  SetEnvironmentVariableA("QX_TRACE_FILE", nullptr);
+  // CLIENT-01's success shows the registry file was there while the library ran.
   EXPECT_EQ(page_.reports, (std::vector<unsigned>{2, 1, 2, 0, 6}));
   EXPECT_EQ(WorkerExitCode(), 1u);
   EXPECT_FALSE(qx::test::KeyExists(HKEY_LOCAL_MACHINE, medium_.InstallKey()));
+  // The file holds the password in clear text: gone once the worker is done.
   std::string registryFile = medium_.Env().GetTempDir() + "\\RtReg.reg";
-  EXPECT_NE(enginetest::ReadFile(registryFile).find("Remote_Info"), std::string::npos);
+  EXPECT_EQ(GetFileAttributesA(registryFile.c_str()), INVALID_FILE_ATTRIBUTES);
+  std::string trace = qx::test::TempDir::Read(traces.File("trace.txt"));
+  EXPECT_NE(trace.find("[qxremote] DoRemoteInstall"), std::string::npos);
+  EXPECT_EQ(trace.find("s3cret-Pw"), std::string::npos);
   std::string log = medium_.Log();
   EXPECT_EQ(log.find("s3cret-Pw"), std::string::npos);
   EXPECT_NE(log.find(" Password = ********\n"), std::string::npos);
@@ -206,7 +214,7 @@ TEST_F(RemoteInstall, MissingInformationEndsAtOnce) {
   EXPECT_NE(log.find("[CCmdOperator] Get Remote Install Information fail"), std::string::npos);
   EXPECT_EQ(log.find("hidden-pw"), std::string::npos);
   EXPECT_NE(log.find("dwNumOfPCs = 0"), std::string::npos);
-  DeleteFileA((medium_.Env().GetTempDir() + "\\RtReg.reg").c_str());
+  EXPECT_EQ(GetFileAttributesA((medium_.Env().GetTempDir() + "\\RtReg.reg").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(RemoteInstall, WithoutTheUtilityFunctionNothingStarts) {
