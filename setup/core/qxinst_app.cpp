@@ -187,6 +187,16 @@ void CQXInstApp::RunClear() {
   }
   if (options_.uninstallKey.empty()) return;
   CUtl::Trace("[QXInstApp] The installer was finised , now uninstall all files and information!!\n");
+  // The current folder came from whoever started the uninstaller, often the
+  // destination's Install folder: a folder in use cannot be removed, so the
+  // run moves to the folder of its own copy first.
+  char self[MAX_PATH] = {};
+  DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) {
+    std::string folder(self, length);
+    folder.erase(folder.find_last_of('\\') + 1);
+    SetCurrentDirectoryA(folder.c_str());
+  }
   history_.Replay(options_.uninstallKey.c_str());
 }
 

@@ -138,7 +138,9 @@ bool CUtl::DeleteFileOnReboot(const char* path) {
     Trace("[CUtl] Delete File (%s) \n", path);
     return true;
   }
-  if (error == ERROR_FILE_NOT_FOUND) return true;
+  // Nothing to delete, also when its folder went first: no deletion is left
+  // waiting for a restart.
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
   Trace("[CUtl] Delete File Faile (%s) \n", path);
   if (OsFamily() == core::kFamily9x) {
     char shortPath[MAX_PATH] = {};

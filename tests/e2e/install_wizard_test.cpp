@@ -13,7 +13,7 @@
 #include <string>
 
 #include "tests/e2e/e2e_support.h"
-#include "tests/e2e/page_driver.h"
+#include "tools/wizarddrive/page_driver.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/watchdog.h"
 
@@ -39,36 +39,13 @@ class InstallWizard : public ::testing::Test {
   std::string T(const char* key) const { return hebrew_ ? Hebrew(key) : English(key); }
   // A child showing the text in either language (the uninstall run speaks the recorded one).
   static HWND EitherChild(HWND window, const char* className, const std::string& a, const std::string& b) {
-    HWND child = e2e::FindChild(window, className, a.c_str());
-    return child ? child : e2e::FindChild(window, className, b.c_str());
+    HWND child = drive::FindChild(window, className, a.c_str());
+    return child ? child : drive::FindChild(window, className, b.c_str());
   }
   void RunWizard();
 
   HWND PageWith(const qx::test::Process& process, const char* className, const std::string& text) {
-    return e2e::WaitForWindow(process.Id(), [&](HWND window) {
-      return e2e::ClassName(window) == "#32770" && e2e::FindChild(window, className, text.c_str());
-    }, 60000);
-  }
-
-  // Clicks a row of a list view of another process, well right of its state
-  // image; the row's rectangle is asked for in that process's memory.
-  static bool ClickListRow(HWND list, int row) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process) return false;
-    RECT r{LVIR_BOUNDS, 0, 0, 0};
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(r), MEM_COMMIT, PAGE_READWRITE);
-    bool ok = remote && WriteProcessMemory(process, remote, &r, sizeof(r), nullptr) &&
-              SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote)) &&
-              ReadProcessMemory(process, remote, &r, sizeof(r), nullptr);
-    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    if (!ok) return false;
-    LPARAM at = MAKELPARAM(r.right - 20, (r.top + r.bottom) / 2);
-    PostMessageA(list, WM_LBUTTONUP, 0, at);
-    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    return true;
+    return drive::WaitForPage(process.Id(), className, text);
   }
 
   e2e::SetupMedium medium_;
@@ -90,36 +67,36 @@ void InstallWizard::RunWizard() {
   ASSERT_NE(welcome, nullptr) << medium_.Log();
   if (hebrew_) {
     // Hebrew, the second language of the list: the pages mirror and speak it.
-    e2e::ChooseComboRow(e2e::FindChild(welcome, "ComboBox"), 1);
-    ASSERT_TRUE(qx::test::WaitFor([&] { return e2e::IsMirrored(welcome); }, 10000)) << medium_.Log();
+    drive::ChooseComboRow(drive::FindChild(welcome, "ComboBox"), 1);
+    ASSERT_TRUE(qx::test::WaitFor([&] { return drive::IsMirrored(welcome); }, 10000)) << medium_.Log();
     welcome = PageWith(install, "Button", T("BTN_NEXT"));
     ASSERT_NE(welcome, nullptr) << medium_.Log();
   }
-  e2e::ClickObject(e2e::FindChild(welcome, "Button", T("BTN_NEXT").c_str()));
+  drive::ClickObject(drive::FindChild(welcome, "Button", T("BTN_NEXT").c_str()));
   HWND menu = PageWith(install, "Static", T("LINK_INSTALL_LOCAL"));
   ASSERT_NE(menu, nullptr) << medium_.Log();
-  e2e::ClickObject(e2e::FindChild(menu, "Static", T("LINK_INSTALL_LOCAL").c_str()));
+  drive::ClickObject(drive::FindChild(menu, "Static", T("LINK_INSTALL_LOCAL").c_str()));
 
   HWND items = PageWith(install, "Button", T("BTN_BROWSE"));
   ASSERT_NE(items, nullptr) << medium_.Log();
-  HWND list = e2e::FindChild(items, "SysListView32");
+  HWND list = drive::FindChild(items, "SysListView32");
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(e2e::IsMirrored(items), hebrew_);
-  EXPECT_EQ(e2e::IsMirrored(list), hebrew_);
+  EXPECT_EQ(drive::IsMirrored(items), hebrew_);
+  EXPECT_EQ(drive::IsMirrored(list), hebrew_);
   ASSERT_TRUE(qx::test::WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) >= 4; }, 20000));
-  ASSERT_TRUE(ClickListRow(list, 4));  // the user manual: unticked
+  ASSERT_TRUE(drive::ClickListRow(list, 4));  // the user manual: unticked
 
   // The destination: typed in the browser; the new folder is created on Yes.
-  e2e::ClickButton(e2e::FindChild(items, "Button", T("BTN_BROWSE").c_str()));
-  HWND browser = e2e::WaitForWindow(install.Id(), [](HWND w) { return GetDlgItem(w, kBrowserEdit) != nullptr; });
+  drive::ClickButton(drive::FindChild(items, "Button", T("BTN_BROWSE").c_str()));
+  HWND browser = drive::WaitForWindow(install.Id(), [](HWND w) { return GetDlgItem(w, kBrowserEdit) != nullptr; });
   ASSERT_NE(browser, nullptr) << medium_.Log();
   SendDlgItemMessageA(browser, kBrowserEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
   PostMessageA(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   ASSERT_TRUE(qx::test::WaitFor([&] { return !IsWindow(browser); }, 20000));
   HWND path = GetDlgItem(items, 1021);
-  ASSERT_TRUE(qx::test::WaitFor([&] { return e2e::WindowText(path) == chosen; }, 20000)) << e2e::WindowText(path);
+  ASSERT_TRUE(qx::test::WaitFor([&] { return drive::WindowText(path) == chosen; }, 20000)) << drive::WindowText(path);
 
-  e2e::ClickButton(e2e::FindChild(items, "Button", T("BTN_INSTALL").c_str()));
+  drive::ClickButton(drive::FindChild(items, "Button", T("BTN_INSTALL").c_str()));
   HWND finish = PageWith(install, "Button", T("BTN_FINISH"));
   ASSERT_NE(finish, nullptr) << medium_.Log();
   const std::string installKey = medium_.Identity().InstallKey();
@@ -129,11 +106,11 @@ void InstallWizard::RunWizard() {
   EXPECT_EQ(e2e::ReadDword(installKey + "\\Items\\L2020_PRINTER", "Install"), 1u);  // always installed
   // The test page goes to the printer the install made the default.
   const std::string printer = e2e::ReadString(installKey, "Default_Printer");
-  e2e::ClickButton(e2e::FindChild(finish, "Button", T("BTN_TESTPAGE").c_str()));
+  drive::ClickButton(drive::FindChild(finish, "Button", T("BTN_TESTPAGE").c_str()));
   ASSERT_TRUE(qx::test::WaitFor([&] { return Contains(medium_.Log(), "Printing test page has been started"); }, 30000))
       << medium_.Log();
   EXPECT_TRUE(Contains(medium_.Log(), "/n\"" + printer + "\"")) << printer;
-  e2e::ClickButton(e2e::FindChild(finish, "Button", T("BTN_FINISH").c_str()));
+  drive::ClickButton(drive::FindChild(finish, "Button", T("BTN_FINISH").c_str()));
   DWORD code = 0;
   ASSERT_TRUE(install.Wait(90000, &code)) << medium_.Log();
   EXPECT_EQ(code, 1u);
@@ -148,22 +125,22 @@ void InstallWizard::RunWizard() {
   // ---------------------------------------------------------------- uninstall
   qx::test::Process uninstall;
   ASSERT_TRUE(medium_.Start(&uninstall, "/UNINSTALL", {{"QX_MESSAGE_BOX_ANSWER", "1"}}));
-  HWND removal = e2e::WaitForWindow(uninstall.Id(), [](HWND w) { return GetDlgItem(w, 1052) != nullptr; }, 60000);
+  HWND removal = drive::WaitForWindow(uninstall.Id(), [](HWND w) { return GetDlgItem(w, 1052) != nullptr; }, 60000);
   ASSERT_NE(removal, nullptr) << medium_.Log();
   HWND remove = GetDlgItem(removal, 1004);
-  e2e::ClickButton(remove);  // nothing ticked: the warning, and the page stays
+  drive::ClickButton(remove);  // nothing ticked: the warning, and the page stays
   const std::string warning = English("MSG_UNINST_NOTHING_SELECTED"), warningHb = Hebrew("MSG_UNINST_NOTHING_SELECTED");
   ASSERT_TRUE(qx::test::WaitFor([&] { return Contains(medium_.Trace(), warning) || Contains(medium_.Trace(), warningHb); },
                                 20000))
       << medium_.Trace();
   EXPECT_TRUE(IsWindowVisible(removal));
-  e2e::ClickButton(GetDlgItem(removal, 1052));
-  e2e::ClickButton(remove);
-  HWND done = e2e::WaitForWindow(uninstall.Id(), [&](HWND w) {
-    return e2e::ClassName(w) == "#32770" && EitherChild(w, "Button", English("BTN_CLOSE"), Hebrew("BTN_CLOSE"));
+  drive::ClickButton(GetDlgItem(removal, 1052));
+  drive::ClickButton(remove);
+  HWND done = drive::WaitForWindow(uninstall.Id(), [&](HWND w) {
+    return drive::ClassName(w) == "#32770" && EitherChild(w, "Button", English("BTN_CLOSE"), Hebrew("BTN_CLOSE"));
   }, 60000);
   ASSERT_NE(done, nullptr) << medium_.Log();
-  e2e::ClickObject(EitherChild(done, "Button", English("BTN_CLOSE"), Hebrew("BTN_CLOSE")));
+  drive::ClickObject(EitherChild(done, "Button", English("BTN_CLOSE"), Hebrew("BTN_CLOSE")));
   ASSERT_TRUE(uninstall.Wait(90000, &code)) << medium_.Log();
   EXPECT_EQ(code, 1u);
   log = medium_.Log();
@@ -194,23 +171,23 @@ TEST_F(InstallWizard, CancelAfterTheItemRecordsWereWrittenLeavesNothing) {
   ASSERT_TRUE(medium_.Start(&run, "", {{"QX_MESSAGE_BOX_ANSWER", "1"}}));
   HWND welcome = PageWith(run, "Button", English("BTN_NEXT"));
   ASSERT_NE(welcome, nullptr) << medium_.Log();
-  e2e::ClickObject(e2e::FindChild(welcome, "Button", English("BTN_NEXT").c_str()));
+  drive::ClickObject(drive::FindChild(welcome, "Button", English("BTN_NEXT").c_str()));
   HWND menu = PageWith(run, "Static", English("LINK_INSTALL_LOCAL"));
   ASSERT_NE(menu, nullptr) << medium_.Log();
-  e2e::ClickObject(e2e::FindChild(menu, "Static", English("LINK_INSTALL_LOCAL").c_str()));
+  drive::ClickObject(drive::FindChild(menu, "Static", English("LINK_INSTALL_LOCAL").c_str()));
   HWND items = PageWith(run, "Button", English("BTN_BROWSE"));
   ASSERT_NE(items, nullptr) << medium_.Log();
-  HWND list = e2e::FindChild(items, "SysListView32");
+  HWND list = drive::FindChild(items, "SysListView32");
   ASSERT_TRUE(qx::test::WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) >= 4; }, 20000));
-  ASSERT_TRUE(ClickListRow(list, 2));  // the network scan manager: Next shows its note first
-  e2e::ClickButton(e2e::FindChild(items, "Button", English("BTN_INSTALL").c_str()));
+  ASSERT_TRUE(drive::ClickListRow(list, 2));  // the network scan manager: Next shows its note first
+  drive::ClickButton(drive::FindChild(items, "Button", English("BTN_INSTALL").c_str()));
   HWND note = PageWith(run, "Static", English("MSG_NETSCAN_TITLE"));
   ASSERT_NE(note, nullptr) << medium_.Log();
   EXPECT_EQ(e2e::ReadDword(medium_.Identity().InstallKey() + "\\Items\\NET_SCAN_MANAGER", "Install"), 1u);
   // Back to the items, and cancel there: the question is answered with OK.
-  e2e::ClickObject(e2e::FindChild(note, "Button", English("BTN_BACK").c_str()));
+  drive::ClickObject(drive::FindChild(note, "Button", English("BTN_BACK").c_str()));
   ASSERT_TRUE(qx::test::WaitFor([&] { return IsWindowVisible(items) && !IsWindowVisible(note); }, 10000));
-  e2e::ClickObject(e2e::FindChild(items, "Button", English("BTN_CANCEL").c_str()));
+  drive::ClickObject(drive::FindChild(items, "Button", English("BTN_CANCEL").c_str()));
   DWORD code = 0;
   ASSERT_TRUE(run.Wait(60000, &code)) << medium_.Log();
   EXPECT_EQ(code, 1u);

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
-#include "tests/e2e/page_driver.h"
+#include "tools/wizarddrive/page_driver.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/watchdog.h"
 

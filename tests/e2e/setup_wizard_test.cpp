@@ -7,7 +7,7 @@
 #include <string>
 
 #include "tests/e2e/e2e_support.h"
-#include "tests/e2e/page_driver.h"
+#include "tools/wizarddrive/page_driver.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/watchdog.h"
 
@@ -30,8 +30,8 @@ class SetupWizard : public ::testing::Test {
 
   // The visible page that shows a static text.
   HWND PageShowing(const std::string& text) {
-    return e2e::WaitForWindow(process_.Id(), [&](HWND window) {
-      return e2e::ClassName(window) == "#32770" && e2e::FindChild(window, "Static", text.c_str());
+    return drive::WaitForWindow(process_.Id(), [&](HWND window) {
+      return drive::ClassName(window) == "#32770" && drive::FindChild(window, "Static", text.c_str());
     });
   }
 
@@ -44,51 +44,51 @@ TEST_F(SetupWizard, FirstPagesLanguageSwitchLicenceBackAndCancel) {
 
   HWND welcome = PageShowing(English("MSG_WELCOME_TITLE"));
   ASSERT_NE(welcome, nullptr) << medium_.Log();
-  EXPECT_FALSE(e2e::IsMirrored(welcome));
+  EXPECT_FALSE(drive::IsMirrored(welcome));
   RECT client{};
   GetClientRect(welcome, &client);
   EXPECT_EQ(client.right, 520);
   EXPECT_EQ(client.bottom, 380);
 
   // Hebrew is the second language of the list: the page mirrors and speaks it.
-  HWND combo = e2e::FindChild(welcome, "ComboBox");
+  HWND combo = drive::FindChild(welcome, "ComboBox");
   ASSERT_NE(combo, nullptr);
-  e2e::ChooseComboRow(combo, 1);
-  ASSERT_TRUE(qx::test::WaitFor([&] { return e2e::IsMirrored(welcome); }, 10000)) << medium_.Log();
+  drive::ChooseComboRow(combo, 1);
+  ASSERT_TRUE(qx::test::WaitFor([&] { return drive::IsMirrored(welcome); }, 10000)) << medium_.Log();
   ASSERT_NE(PageShowing(Hebrew("MSG_WELCOME_TITLE")), nullptr);
-  combo = e2e::FindChild(welcome, "ComboBox");
-  e2e::ChooseComboRow(combo, 0);
-  ASSERT_TRUE(qx::test::WaitFor([&] { return !e2e::IsMirrored(welcome); }, 10000));
+  combo = drive::FindChild(welcome, "ComboBox");
+  drive::ChooseComboRow(combo, 0);
+  ASSERT_TRUE(qx::test::WaitFor([&] { return !drive::IsMirrored(welcome); }, 10000));
   ASSERT_EQ(PageShowing(English("MSG_WELCOME_TITLE")), welcome);
 
   // Next: the main menu.
-  HWND next = e2e::FindChild(welcome, "Button", English("BTN_NEXT").c_str());
+  HWND next = drive::FindChild(welcome, "Button", English("BTN_NEXT").c_str());
   ASSERT_NE(next, nullptr);
-  e2e::ClickObject(next);
+  drive::ClickObject(next);
   HWND menu = PageShowing(English("MSG_MENU_TITLE"));
   ASSERT_NE(menu, nullptr) << medium_.Log();
   ASSERT_TRUE(qx::test::WaitFor([&] { return !IsWindowVisible(welcome); }, 10000));
 
   // The licence link opens the viewer with the whole English licence.
-  HWND licenceLink = e2e::FindChild(menu, "Static", English("LINK_LICENSE").c_str());
+  HWND licenceLink = drive::FindChild(menu, "Static", English("LINK_LICENSE").c_str());
   ASSERT_NE(licenceLink, nullptr);
-  e2e::ClickObject(licenceLink);
+  drive::ClickObject(licenceLink);
   const std::string licence = qx::test::TempDir::Read(medium_.Dir() + "\\License\\EN.txt");
-  HWND viewer = e2e::WaitForWindow(process_.Id(), [&](HWND window) {
-    HWND edit = e2e::FindChild(window, "Edit");
-    return edit && e2e::WindowText(edit).size() > 20;
+  HWND viewer = drive::WaitForWindow(process_.Id(), [&](HWND window) {
+    HWND edit = drive::FindChild(window, "Edit");
+    return edit && drive::WindowText(edit).size() > 20;
   });
   ASSERT_NE(viewer, nullptr) << medium_.Log();
-  EXPECT_EQ(e2e::WindowText(e2e::FindChild(viewer, "Edit")), licence.substr(0, 4095));
-  e2e::ClickButton(e2e::FindChild(viewer, "Button", English("BTN_OK").c_str()));
+  EXPECT_EQ(drive::WindowText(drive::FindChild(viewer, "Edit")), licence.substr(0, 4095));
+  drive::ClickButton(drive::FindChild(viewer, "Button", English("BTN_OK").c_str()));
   ASSERT_TRUE(qx::test::WaitFor([&] { return !IsWindow(viewer) || !IsWindowVisible(viewer); }, 10000));
 
   // Back to the welcome page.
-  e2e::ClickObject(e2e::FindChild(menu, "Button", English("BTN_BACK").c_str()));
+  drive::ClickObject(drive::FindChild(menu, "Button", English("BTN_BACK").c_str()));
   ASSERT_TRUE(qx::test::WaitFor([&] { return IsWindowVisible(welcome) && !IsWindowVisible(menu); }, 10000));
 
   // Cancel, and OK to the question: the run ends.
-  e2e::ClickObject(e2e::FindChild(welcome, "Button", English("BTN_CANCEL").c_str()));
+  drive::ClickObject(drive::FindChild(welcome, "Button", English("BTN_CANCEL").c_str()));
   DWORD code = 0;
   ASSERT_TRUE(process_.Wait(30000, &code)) << medium_.Log();
   EXPECT_EQ(code, 1u);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "framework/handles.h"
-#include "tools/setupdemo/history_check.h"
+#include "tools/wizarddrive/history_check.h"
 #include "tools/setupdemo/uninstall.h"
 
 namespace {

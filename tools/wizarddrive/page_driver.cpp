@@ -1,8 +1,9 @@
-#include "tests/e2e/page_driver.h"
+#include "tools/wizarddrive/page_driver.h"
 
-#include "tests/support/process.h"
+#include <commctrl.h>
+#include <tlhelp32.h>
 
-namespace e2e {
+namespace drive {
 namespace {
 
 struct Search {
@@ -42,9 +43,24 @@ std::vector<HWND> VisibleWindows(DWORD processId) {
   return collect.windows;
 }
 
+bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    // Gives the other process the processor between two looks.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  return true;
+}
+
 HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& predicate, DWORD ms) {
   HWND found = nullptr;
-  qx::test::WaitFor(
+  WaitUntil(
       [&] {
         for (HWND window : VisibleWindows(processId)) {
           if (predicate(window)) {
@@ -56,6 +72,12 @@ HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& predicate, 
       },
       ms);
   return found;
+}
+
+HWND WaitForPage(DWORD processId, const char* className, const std::string& text, DWORD ms) {
+  return WaitForWindow(processId, [&](HWND window) {
+    return ClassName(window) == "#32770" && FindChild(window, className, text.c_str());
+  }, ms);
 }
 
 HWND FindChild(HWND parent, const char* className, const char* text) {
@@ -94,4 +116,36 @@ void ChooseComboRow(HWND combo, int row) {
                reinterpret_cast<LPARAM>(combo));
 }
 
-}  // namespace e2e
+bool ClickListRow(HWND list, int row) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(list, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return false;
+  RECT r{LVIR_BOUNDS, 0, 0, 0};
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(r), MEM_COMMIT, PAGE_READWRITE);
+  bool ok = remote && WriteProcessMemory(process, remote, &r, sizeof(r), nullptr) &&
+            SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote)) &&
+            ReadProcessMemory(process, remote, &r, sizeof(r), nullptr);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!ok) return false;
+  LPARAM at = MAKELPARAM(r.right - 20, (r.top + r.bottom) / 2);
+  PostMessageA(list, WM_LBUTTONUP, 0, at);
+  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  return true;
+}
+
+bool ProcessRunning(const char* exeName) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  bool found = false;
+  for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry)) {
+    found = _stricmp(entry.szExeFile, exeName) == 0;
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
+}  // namespace drive

@@ -1,4 +1,4 @@
-#include "tools/setupdemo/history_check.h"
+#include "tools/wizarddrive/history_check.h"
 
 #include <windows.h>
 

@@ -1,21 +1,27 @@
 #pragma once
 // Driving the wizard of another process as a person would, through messages:
 // finding its visible pages and their controls, clicking our own objects
-// (which act on button-up after the mouse came to rest on them) and the
-// platform's buttons and combo boxes.
+// (which act on button-up after the mouse came to rest on them), the
+// platform's buttons, combo boxes and list rows. Used by the end-to-end tests
+// and by the main job.
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace drive {
+
+// Pumps this thread's messages until `done()` holds or `ms` passed.
+bool WaitUntil(const std::function<bool()>& done, DWORD ms = 20000);
 
 // Visible top-level windows of the process.
 std::vector<HWND> VisibleWindows(DWORD processId);
 // Waits (pumping messages) until a visible top-level window of the process
 // satisfies the predicate; null after the deadline.
 HWND WaitForWindow(DWORD processId, const std::function<bool(HWND)>& predicate, DWORD ms = 20000);
+// A visible page (dialog) of the process with a child of the class showing `text`.
+HWND WaitForPage(DWORD processId, const char* className, const std::string& text, DWORD ms = 60000);
 // The first child (at any depth) of the class whose text equals `text`
 // (any text when `text` is null).
 HWND FindChild(HWND parent, const char* className, const char* text = nullptr);
@@ -29,5 +35,11 @@ void ClickObject(HWND control);
 void ClickButton(HWND button);
 // Selects the combo box row and tells its page, as a user's choice would.
 void ChooseComboRow(HWND combo, int row);
+// Clicks a row of a list view of another process, well right of its state
+// image; the row's rectangle is asked for in that process's memory.
+bool ClickListRow(HWND list, int row);
 
-}  // namespace e2e
+// True while a process of that file name (any folder) runs.
+bool ProcessRunning(const char* exeName);
+
+}  // namespace drive

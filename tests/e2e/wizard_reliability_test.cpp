@@ -1,0 +1,289 @@
+// Reliability of the install and uninstall wizard, judged on the whole Wine
+// prefix (every key and value of the local machine and the current user,
+// every file of drive C, which holds the tests' own folders): an install of
+// every item and its uninstall leave it as it was; so does a cancel on any
+// page; and after setup.exe is killed part-way, the uninstall the product
+// offers leaves nothing of what the run had recorded.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_support.h"
+#include "tests/e2e/prefix_snapshot.h"
+#include "tests/support/watchdog.h"
+#include "tools/wizarddrive/history_check.h"
+#include "tools/wizarddrive/page_driver.h"
+
+namespace {
+
+const char* const kItems[] = {"L2020_PRINTER", "STATUS_MONITOR", "NET_SCAN_MANAGER",
+                              "DEVICE_UTILITY", "USER_MANUAL",   "LEGACY_TWAIN"};
+
+bool StartsWith(const std::string& text, const std::string& start) {
+  return text.size() >= start.size() && _strnicmp(text.c_str(), start.c_str(), start.size()) == 0;
+}
+
+class WizardReliability : public ::testing::Test {
+ protected:
+  void SetUp() override { qx::test::SetWatchdogLimit(400); }
+
+  std::string Text(const char* key) const {
+    char text[1024] = "";
+    GetPrivateProfileStringA("MESSAGES", key, "", text, sizeof(text), (medium_.Dir() + "\\Lang\\setupEN.str").c_str());
+    return text;
+  }
+  std::string ItemKey(const char* item) const { return medium_.Identity().InstallKey() + "\\Items\\" + item; }
+  std::string InstalledCopy() const { return medium_.DestDir() + "\\Install\\setup.exe"; }
+
+  // What differs from `before` beyond what must:
+  // - the run's own log and trace, which the test asked for;
+  // - the clear run's own copy in the temporary folder: a running program
+  //   cannot delete itself, so it leaves its copy to be deleted at the next
+  //   start of the system, and that deletion waits in the Session Manager's
+  //   PendingFileRenameOperations (Wine only acts on it when the prefix boots);
+  // - the spooler's containers, made empty on the first printer and driver
+  //   a prefix ever gets, which stay when the last one goes (as on Windows).
+  std::vector<std::string> Residue(const e2e::PrefixSnapshot& before, const std::vector<std::string>& pendingBefore) const {
+    const std::string clearCopy = medium_.TempDir() + "\\setup.exe";
+    static const char* const spoolerContainers[] = {
+        "+ HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices",
+        "+ HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\PrinterPorts",
+        "+ HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
+        "+ HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers",
+        "+ HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-3",
+    };
+    std::vector<std::string> pending = PendingDeletes();
+    std::vector<std::string> expected = pendingBefore;
+    expected.push_back("\\??\\" + clearCopy);
+    const bool onlyTheCopyPending = pending == expected;
+    std::vector<std::string> left;
+    for (const auto& line : e2e::Difference(before, e2e::SnapshotPrefix())) {
+      std::string path = line.substr(2);
+      if (StartsWith(path, medium_.LogPath()) || StartsWith(path, medium_.TracePath())) continue;
+      if (line == "+ " + clearCopy || StartsWith(line, "+ " + clearCopy + " = ")) continue;
+      if (onlyTheCopyPending && StartsWith(path, std::string(kPendingKey) + "\\\\PendingFileRenameOperations")) continue;
+      bool container = false;
+      for (const char* c : spoolerContainers) container = container || line == c;
+      if (!container) left.push_back(line);
+    }
+    return left;
+  }
+
+  // The deletions waiting for the next start of the system (source names; the
+  // empty target names of deletions are left out).
+  static std::vector<std::string> PendingDeletes() {
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPendingKey + 5, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    std::vector<char> data(1 << 20);
+    DWORD size = static_cast<DWORD>(data.size() - 2), type = 0;
+    if (RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                         &size) == ERROR_SUCCESS) {
+      data[size] = data[size + 1] = 0;
+      for (const char* p = data.data(); p < data.data() + size; p += strlen(p) + 1) {
+        if (*p) names.emplace_back(p);
+      }
+    }
+    RegCloseKey(key);
+    return names;
+  }
+  static constexpr const char* kPendingKey = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager";
+
+  // Welcome, Next; the main menu's install link: the item page.
+  HWND OpenItemPage(const qx::test::Process& run) {
+    HWND welcome = drive::WaitForPage(run.Id(), "Button", Text("BTN_NEXT"));
+    if (!welcome) return nullptr;
+    drive::ClickObject(drive::FindChild(welcome, "Button", Text("BTN_NEXT").c_str()));
+    HWND menu = drive::WaitForPage(run.Id(), "Static", Text("LINK_INSTALL_LOCAL"));
+    if (!menu) return nullptr;
+    drive::ClickObject(drive::FindChild(menu, "Static", Text("LINK_INSTALL_LOCAL").c_str()));
+    HWND items = drive::WaitForPage(run.Id(), "Button", Text("BTN_BROWSE"));
+    HWND list = items ? drive::FindChild(items, "SysListView32") : nullptr;
+    if (!list || !drive::WaitUntil([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) >= 4; })) return nullptr;
+    return items;
+  }
+
+  // The item page with every item ticked (the network scan manager is the one
+  // not ticked at first), then Install: the scan note, and Install there.
+  bool InstallEverything(const qx::test::Process& run) {
+    HWND items = OpenItemPage(run);
+    if (!items) return false;
+    if (!drive::ClickListRow(drive::FindChild(items, "SysListView32"), 2)) return false;
+    drive::ClickButton(drive::FindChild(items, "Button", Text("BTN_INSTALL").c_str()));
+    HWND note = drive::WaitForPage(run.Id(), "Static", Text("MSG_NETSCAN_TITLE"));
+    if (!note) return false;
+    drive::ClickObject(drive::FindChild(note, "Button", Text("BTN_INSTALL").c_str()));
+    return true;
+  }
+
+  // setup.exe /UNINSTALL from the installed copy, as Add/Remove Programs starts
+  // it: select all, Remove, Close; then the clear run ends.
+  void UninstallThroughTheWizard() {
+    qx::test::Process run;
+    qx::test::Environment environment = medium_.RunEnvironment(medium_.TempDir(), 1);
+    ASSERT_TRUE(run.Start(InstalledCopy(), "/UNINSTALL", environment));
+    HWND removal = drive::WaitForWindow(run.Id(), [](HWND w) { return GetDlgItem(w, 1052) != nullptr; }, 60000);
+    ASSERT_NE(removal, nullptr) << medium_.Log();
+    drive::ClickButton(GetDlgItem(removal, 1052));
+    drive::ClickButton(GetDlgItem(removal, 1004));
+    HWND done = drive::WaitForPage(run.Id(), "Button", Text("BTN_CLOSE"));
+    ASSERT_NE(done, nullptr) << medium_.Log();
+    drive::ClickObject(drive::FindChild(done, "Button", Text("BTN_CLOSE").c_str()));
+    ASSERT_TRUE(run.Wait(90000)) << medium_.Log();
+    WaitForQuiet();
+  }
+
+  // The clear run alone, as the delete-all hand-over starts it.
+  void ClearRun() {
+    EXPECT_EQ(medium_.Run("/CLEAR /CLS " + medium_.Identity().Program() + " /REG " + medium_.Identity().UninstallKey()),
+              1)
+        << medium_.Log();
+    WaitForQuiet();
+  }
+
+  // No installer, clear run or item program of the medium runs any more.
+  static void WaitForQuiet() {
+    EXPECT_TRUE(drive::WaitUntil(
+        [] { return !drive::ProcessRunning("setup.exe") && !drive::ProcessRunning("sampleitem.exe"); }, 120000));
+  }
+
+  static void Show(const char* title, const std::vector<std::string>& lines) {
+    std::printf("[ prefix   ] %s: %zu difference(s)\n%s", title, lines.size(), e2e::Lines(lines).c_str());
+  }
+
+  e2e::SetupMedium medium_;
+};
+
+TEST_F(WizardReliability, EveryItemInstalledThenUninstalledLeavesThePrefixAsItWas) {
+  const e2e::PrefixSnapshot before = e2e::SnapshotPrefix();
+  const std::vector<std::string> pendingBefore = PendingDeletes();
+  qx::test::Process install;
+  ASSERT_TRUE(medium_.Start(&install, "", {{"QX_MESSAGE_BOX_ANSWER", "6"}}));
+  ASSERT_TRUE(InstallEverything(install)) << medium_.Log();
+  HWND finish = drive::WaitForPage(install.Id(), "Button", Text("BTN_FINISH"), 120000);
+  ASSERT_NE(finish, nullptr) << medium_.Log();
+  int items = 0;
+  for (const char* item : kItems) {
+    DWORD done = e2e::ReadDword(ItemKey(item), "Install_OK");
+    if (done == 0xDEADBEEF) continue;  // not offered on this system (the legacy TWAIN driver)
+    ++items;
+    EXPECT_EQ(done, 1u) << item;
+  }
+  EXPECT_EQ(items, 5);
+  drive::ClickButton(drive::FindChild(finish, "Button", Text("BTN_FINISH").c_str()));
+  ASSERT_TRUE(install.Wait(90000)) << medium_.Log();
+  WaitForQuiet();
+  const std::vector<std::string> installed = e2e::Difference(before, e2e::SnapshotPrefix());
+  EXPECT_FALSE(installed.empty());
+
+  UninstallThroughTheWizard();
+  const std::vector<std::string> left = Residue(before, pendingBefore);
+  Show("after install and uninstall", left);
+  EXPECT_TRUE(left.empty()) << e2e::Lines(left);
+}
+
+// Cancel (answered OK) after walking this many pages: the welcome page, the
+// main menu, the item page, and the item page again after its Next wrote the
+// item records (the scan note, Back).
+TEST_F(WizardReliability, CancelOnEveryPageLeavesThePrefixAsItWas) {
+  struct Case {
+    const char* page;
+    int pagesWalked;
+  } cases[] = {{"welcome", 0}, {"main menu", 1}, {"items", 2}, {"items after the records", 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    const e2e::PrefixSnapshot before = e2e::SnapshotPrefix();
+  const std::vector<std::string> pendingBefore = PendingDeletes();
+    qx::test::Process run;
+    ASSERT_TRUE(medium_.Start(&run, "", {{"QX_MESSAGE_BOX_ANSWER", "1"}}));
+    HWND page = drive::WaitForPage(run.Id(), "Button", Text("BTN_NEXT"));
+    ASSERT_NE(page, nullptr) << medium_.Log();
+    if (c.pagesWalked == 1) {
+      drive::ClickObject(drive::FindChild(page, "Button", Text("BTN_NEXT").c_str()));
+      page = drive::WaitForPage(run.Id(), "Static", Text("LINK_INSTALL_LOCAL"));
+    } else if (c.pagesWalked >= 2) {
+      page = OpenItemPage(run);
+    }
+    ASSERT_NE(page, nullptr) << medium_.Log();
+    if (c.pagesWalked == 3) {
+      ASSERT_TRUE(drive::ClickListRow(drive::FindChild(page, "SysListView32"), 2));
+      drive::ClickButton(drive::FindChild(page, "Button", Text("BTN_INSTALL").c_str()));
+      HWND note = drive::WaitForPage(run.Id(), "Static", Text("MSG_NETSCAN_TITLE"));
+      ASSERT_NE(note, nullptr) << medium_.Log();
+      ASSERT_EQ(e2e::ReadDword(ItemKey("NET_SCAN_MANAGER"), "Install"), 1u);  // the records are there
+      drive::ClickObject(drive::FindChild(note, "Button", Text("BTN_BACK").c_str()));
+      ASSERT_TRUE(drive::WaitUntil([&] { return IsWindowVisible(page) && !IsWindowVisible(note); }));
+    }
+    drive::ClickObject(drive::FindChild(page, "Button", Text("BTN_CANCEL").c_str()));
+    DWORD code = 0;
+    ASSERT_TRUE(run.Wait(60000, &code)) << medium_.Log();
+    EXPECT_EQ(code, 1u);
+    WaitForQuiet();
+    const std::vector<std::string> left = Residue(before, pendingBefore);
+    Show(c.page, left);
+    EXPECT_TRUE(left.empty()) << e2e::Lines(left);
+  }
+}
+
+// setup.exe killed at a point of the install; then the uninstall the product
+// offers: the installed copy's /UNINSTALL when the run got as far as placing
+// it, else the clear run. Nothing the run recorded is left.
+// Disabled: an item program whose setup.exe was killed (seen with the network
+// scan manager's "sampleitem.exe install") does not end, so the run never
+// becomes quiet; to be enabled once the item program ends on its own.
+TEST_F(WizardReliability, DISABLED_InstallKilledThenTheOfferedUninstallLeavesNothingRecorded) {
+  struct Case {
+    const char* point;
+    std::function<bool(const qx::test::Process&)> reached;
+  } cases[] = {
+      {"right after the item page's Next",
+       [this](const qx::test::Process&) {
+         return e2e::ReadDword(ItemKey("L2020_PRINTER"), "Install") == 1;
+       }},
+      {"while installing, the printer done",
+       [this](const qx::test::Process&) {
+         return e2e::ReadDword(ItemKey("L2020_PRINTER"), "Install_OK") == 1;
+       }},
+      {"on the finish page",
+       [this](const qx::test::Process& run) {
+         return drive::WaitForPage(run.Id(), "Button", Text("BTN_FINISH"), 0) != nullptr;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.point);
+    const e2e::PrefixSnapshot before = e2e::SnapshotPrefix();
+  const std::vector<std::string> pendingBefore = PendingDeletes();
+    qx::test::Process install;
+    ASSERT_TRUE(medium_.Start(&install, "", {{"QX_MESSAGE_BOX_ANSWER", "6"}}));
+    ASSERT_TRUE(InstallEverything(install)) << medium_.Log();
+    ASSERT_TRUE(drive::WaitUntil([&] { return c.reached(install); }, 120000)) << medium_.Log();
+    install.Kill();
+    WaitForQuiet();
+    const std::vector<demo::RecordedEntry> recorded = demo::ReadHistory(medium_.Identity().UninstallKey());
+    EXPECT_FALSE(recorded.empty());
+
+    bool copyPlaced = GetFileAttributesA(InstalledCopy().c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::printf("[ killed   ] %s: %zu entries recorded; uninstall by %s\n", c.point, recorded.size(),
+                copyPlaced ? "the installed copy's /UNINSTALL" : "the clear run");
+    if (copyPlaced) {
+      UninstallThroughTheWizard();
+    } else {
+      ClearRun();
+    }
+    for (const auto& entry : recorded) {
+      EXPECT_FALSE(demo::StillExists(entry)) << demo::KindName(entry.kind) << " " << entry.text;
+    }
+    EXPECT_FALSE(qx::test::KeyExists(HKEY_LOCAL_MACHINE, medium_.Identity().Root()));
+    EXPECT_FALSE(qx::test::KeyExists(HKEY_LOCAL_MACHINE, medium_.AddRemoveKey()));
+    const std::vector<std::string> left = Residue(before, pendingBefore);
+    Show(c.point, left);
+  }
+}
+
+}  // namespace
