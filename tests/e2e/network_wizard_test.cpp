@@ -96,8 +96,8 @@ class NetworkWizard : public ::testing::Test {
   }
   std::string T(const char* key) const { return Message(medium_.Dir() + "\\Lang\\setupEN.str", key); }
   HWND PageWith(const qx::test::Process& process, const char* className, const std::string& text) {
-    return e2e::WaitForWindow(process.Id(), [&](HWND window) {
-      return e2e::ClassName(window) == "#32770" && e2e::FindChild(window, className, text.c_str());
+    return drive::WaitForWindow(process.Id(), [&](HWND window) {
+      return drive::ClassName(window) == "#32770" && drive::FindChild(window, className, text.c_str());
     }, 60000);
   }
   // Message boxes are answered with `answer` (1 OK: the cancel question; 6 Yes: a new destination).
@@ -105,12 +105,12 @@ class NetworkWizard : public ::testing::Test {
     if (!medium_.Start(&run, "", {{"QX_MESSAGE_BOX_ANSWER", answer}})) return nullptr;
     HWND welcome = PageWith(run, "Button", T("BTN_NEXT"));
     if (!welcome) return nullptr;
-    e2e::ClickObject(e2e::FindChild(welcome, "Button", T("BTN_NEXT").c_str()));
+    drive::ClickObject(drive::FindChild(welcome, "Button", T("BTN_NEXT").c_str()));
     return PageWith(run, "Static", T("LINK_INSTALL_NETWORK"));
   }
   // Cancel, and OK to the question: the run ends.
   bool Cancel(qx::test::Process& run, HWND page) {
-    e2e::ClickObject(e2e::FindChild(page, "Button", T("BTN_CANCEL").c_str()));
+    drive::ClickObject(drive::FindChild(page, "Button", T("BTN_CANCEL").c_str()));
     DWORD code = 0;
     if (run.Wait(60000, &code)) return code == 1;
     run.Kill();
@@ -124,10 +124,10 @@ TEST_F(NetworkWizard, TheSearchListsTheMatchingPrintersAndNextRecordsTheChosenPo
   qx::test::Process run;
   HWND menu = Menu(run);
   ASSERT_NE(menu, nullptr) << medium_.Log();
-  e2e::ClickObject(e2e::FindChild(menu, "Static", T("LINK_INSTALL_NETWORK").c_str()));
+  drive::ClickObject(drive::FindChild(menu, "Static", T("LINK_INSTALL_NETWORK").c_str()));
   HWND page = PageWith(run, "Button", T("BTN_UPDATE"));
   ASSERT_NE(page, nullptr) << medium_.Log();
-  HWND list = e2e::FindChild(page, "SysListView32");
+  HWND list = drive::FindChild(page, "SysListView32");
   ASSERT_NE(list, nullptr);
   ASSERT_TRUE(qx::test::WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }, 30000))
       << SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
@@ -139,13 +139,13 @@ TEST_F(NetworkWizard, TheSearchListsTheMatchingPrintersAndNextRecordsTheChosenPo
   }
   EXPECT_EQ(names, (std::vector<std::string>{"QX Office", "QX Hidden", "QX Late"}));
   EXPECT_EQ(ports, (std::vector<std::string>{"10.20.30.40", "", "10.20.30.42"}));
-  HWND next = e2e::FindChild(page, "Button", T("BTN_NEXT").c_str());
+  HWND next = drive::FindChild(page, "Button", T("BTN_NEXT").c_str());
   ASSERT_NE(next, nullptr);
   ASSERT_TRUE(SelectRow(list, 1));  // no address: refused
   EXPECT_FALSE(IsWindowEnabled(next));
   ASSERT_TRUE(SelectRow(list, 0));
   ASSERT_TRUE(qx::test::WaitFor([&] { return IsWindowEnabled(next) != FALSE; }, 10000));
-  e2e::ClickButton(next);
+  drive::ClickButton(next);
   HWND items = PageWith(run, "Button", T("BTN_BROWSE"));
   ASSERT_NE(items, nullptr) << medium_.Log();
   const std::string installKey = medium_.Identity().InstallKey();
@@ -160,7 +160,7 @@ TEST_F(NetworkWizard, TheClientPageChecksTheAccountAndTheComputersAndWritesRemot
   qx::test::Process run;
   HWND menu = Menu(run);
   ASSERT_NE(menu, nullptr) << medium_.Log();
-  e2e::ClickObject(e2e::FindChild(menu, "Static", T("LINK_INSTALL_REMOTE").c_str()));
+  drive::ClickObject(drive::FindChild(menu, "Static", T("LINK_INSTALL_REMOTE").c_str()));
   HWND page = PageWith(run, "Button", T("BTN_CHECK_ACCOUNT"));
   ASSERT_NE(page, nullptr) << medium_.Log();
   const std::string remoteKey = "Software\\" + medium_.Identity().Mfg() + "\\" + medium_.Identity().Program() + "\\Remote";
@@ -172,10 +172,10 @@ TEST_F(NetworkWizard, TheClientPageChecksTheAccountAndTheComputersAndWritesRemot
   // A wrong password: the computer part stays closed.
   setText(user, "admin");
   setText(password, "wrong");
-  e2e::ClickButton(GetDlgItem(page, 1606));
+  drive::ClickButton(GetDlgItem(page, 1606));
   EXPECT_FALSE(IsWindowEnabled(add));
   setText(password, kPassword);
-  e2e::ClickButton(GetDlgItem(page, 1606));
+  drive::ClickButton(GetDlgItem(page, 1606));
   ASSERT_TRUE(qx::test::WaitFor([&] { return IsWindowEnabled(add) != FALSE; }, 10000)) << medium_.Log();
   // Each click is sent, so it ends before the next name is typed.
   for (const char* computer : {"CLIENT-02", "CLIENT-03", "client-01", "\\\\CLIENT-01"}) {
@@ -192,7 +192,7 @@ TEST_F(NetworkWizard, TheClientPageChecksTheAccountAndTheComputersAndWritesRemot
   }
   EXPECT_EQ(refusals, 2u) << log;
   ASSERT_TRUE(IsWindowEnabled(next));
-  e2e::ClickButton(next);
+  drive::ClickButton(next);
   // The client page has a Browse button too: the item page is the one with Install.
   ASSERT_NE(PageWith(run, "Button", T("BTN_INSTALL")), nullptr) << medium_.Log();
   std::string info = remoteKey + "\\Remote_Info";
@@ -213,7 +213,7 @@ TEST_F(NetworkWizard, TheRemoteInstallReachesTheListedComputersAndLeavesNoPasswo
   qx::test::Process run;
   HWND menu = Menu(run, "6");
   ASSERT_NE(menu, nullptr) << medium_.Log();
-  e2e::ClickObject(e2e::FindChild(menu, "Static", T("LINK_INSTALL_REMOTE").c_str()));
+  drive::ClickObject(drive::FindChild(menu, "Static", T("LINK_INSTALL_REMOTE").c_str()));
   HWND page = PageWith(run, "Button", T("BTN_CHECK_ACCOUNT"));
   ASSERT_NE(page, nullptr) << medium_.Log();
   HWND add = GetDlgItem(page, 1611), list = GetDlgItem(page, 1609);
@@ -224,14 +224,14 @@ TEST_F(NetworkWizard, TheRemoteInstallReachesTheListedComputersAndLeavesNoPasswo
   SendDlgItemMessageA(page, 1608, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("CLIENT-01"));
   SendMessageA(add, BM_CLICK, 0, 0);
   ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
-  e2e::ClickButton(GetDlgItem(page, 1613));
+  drive::ClickButton(GetDlgItem(page, 1613));
   HWND items = PageWith(run, "Button", T("BTN_INSTALL"));
   ASSERT_NE(items, nullptr) << medium_.Log();
-  e2e::ClickButton(e2e::FindChild(items, "Button", T("BTN_INSTALL").c_str()));
+  drive::ClickButton(drive::FindChild(items, "Button", T("BTN_INSTALL").c_str()));
   // The network scan manager is ticked: its note comes first.
   HWND note = PageWith(run, "Static", T("MSG_NETSCAN_TITLE"));
   ASSERT_NE(note, nullptr) << medium_.Log();
-  e2e::ClickObject(e2e::FindChild(note, "Button", T("BTN_INSTALL").c_str()));
+  drive::ClickObject(drive::FindChild(note, "Button", T("BTN_INSTALL").c_str()));
   HWND finish = PageWith(run, "Button", T("BTN_FINISH"));
   ASSERT_NE(finish, nullptr) << medium_.Log();
   // The world records the installation on the computer.
@@ -241,7 +241,7 @@ TEST_F(NetworkWizard, TheRemoteInstallReachesTheListedComputersAndLeavesNoPasswo
   ASSERT_NE(client, std::string::npos);
   std::string section = world.substr(client, world.find("[Computer:2]") - client);
   EXPECT_TRUE(Contains(section, "Installed=1")) << section << medium_.Log();
-  e2e::ClickButton(e2e::FindChild(finish, "Button", T("BTN_FINISH").c_str()));
+  drive::ClickButton(drive::FindChild(finish, "Button", T("BTN_FINISH").c_str()));
   DWORD code = 0;
   ASSERT_TRUE(run.Wait(90000, &code)) << medium_.Log();
   // The saved registry file held the password in clear text: it is gone, and
