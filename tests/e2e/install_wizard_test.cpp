@@ -140,12 +140,14 @@ void InstallWizard::RunWizard() {
     return drive::ClassName(w) == "#32770" && EitherChild(w, "Button", English("BTN_CLOSE"), Hebrew("BTN_CLOSE"));
   }, 60000);
   ASSERT_NE(done, nullptr) << medium_.Log();
+  // The clear run that follows writes a log of its own under the same name:
+  // read the uninstall run's while it still runs.
+  const std::string uninstallLog = medium_.Log();
   drive::ClickObject(EitherChild(done, "Button", English("BTN_CLOSE"), Hebrew("BTN_CLOSE")));
   ASSERT_TRUE(uninstall.Wait(90000, &code)) << medium_.Log();
   EXPECT_EQ(code, 1u);
-  log = medium_.Log();
-  EXPECT_TRUE(Contains(log, "[CInstallDlg] Start Uninstalling\n")) << log;
-  EXPECT_TRUE(Contains(log, "[CInstallDlg] Delete All....\n")) << log;
+  EXPECT_TRUE(Contains(uninstallLog, "[CInstallDlg] Start Uninstalling\n")) << uninstallLog;
+  EXPECT_TRUE(Contains(uninstallLog, "[CInstallDlg] Delete All....\n")) << uninstallLog;
 
   // The clear run waits for the uninstaller to end, then replays the history.
   EXPECT_TRUE(qx::test::WaitFor([&] { return e2e::RegistrySnapshot(productKey) == registryBefore; }, 120000))
