@@ -100,7 +100,8 @@ TEST_F(EndToEnd, ASecondStartReachesTheRunningMonitor) {
 
   trace_.Clear();
   EXPECT_EQ(RunToEnd(exe, ""), 1u);  // the second one ends at once
-  EXPECT_TRUE(trace_.Contains("Vexa Status Monitor is already running..!"));
+  EXPECT_TRUE(smtest::WaitFor([&] { return trace_.Contains("Vexa Status Monitor is already running..!"); }))
+      << trace_.Text();
   HWND order = FindWindowA(nullptr, "Order Toner");  // the first monitor's order toner window, still up
   EXPECT_TRUE(order && IsWindowVisible(order));
 
@@ -109,7 +110,7 @@ TEST_F(EndToEnd, ASecondStartReachesTheRunningMonitor) {
   EXPECT_EQ(RunToEnd(Announcer(), "/pipe /exe \"" + exe + "\" /printer P /display D /key K"), 0u);
   EXPECT_TRUE(smtest::WaitFor([&] { return trace_.Contains("Enter OnJobStarted"); })) << trace_.Text();
   EXPECT_TRUE(trace_.Contains("##**&& P, , D, K"));
-  EXPECT_TRUE(trace_.Contains("Vexa Status Monitor is already running..!"));
+  EXPECT_TRUE(smtest::WaitFor([&] { return trace_.Contains("Vexa Status Monitor is already running..!"); }));
 
   EXPECT_TRUE(EndMonitor(Monitor()));
   DWORD code = 999;

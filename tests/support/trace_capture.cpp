@@ -20,6 +20,12 @@ TraceCapture::~TraceCapture() {
 
 std::string TraceCapture::Text() const { return TempDir::Read(path_); }
 
-void TraceCapture::Clear() const { DeleteFileA(path_.c_str()); }
+// Truncated, not deleted: a deleted file that a running program is still appending to stays
+// "delete pending" for a moment, and a line another program writes in that moment is lost.
+void TraceCapture::Clear() const {
+  HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
 
 }  // namespace qx::test
