@@ -67,6 +67,7 @@ bool ReadItemRecord(const std::string& installKey, const std::string& name, Item
   r.infPath = ReadString(k, "Inf_Path");
   r.ntInf = ReadString(k, "Win_NT_Inf");
   r.shareName = ReadString(k, "Share_Name");
+  r.spoolerName = ReadString(k, "Spooler_Name");
   r.share = ReadDword(k, "Share", 0) != 0;
   r.uninstallValueName = ReadString(k, "Uninstall_Value_Name");
   r.uninstallCmd = ReadString(k, "Uninstall_Cmd");

@@ -25,6 +25,7 @@ struct ItemRecord {
   DWORD waitTimeoutMs = 0;  // our own optional value Wait_Timeout; 0 = the default limit
   bool printer = false;
   std::string driverName, printerName, infPath, ntInf, shareName;
+  std::string spoolerName;  // our own value Spooler_Name: the name the spooler knows the printer by
   bool share = false;
   std::string uninstallValueName, uninstallCmd, uninstallParam;
 };

@@ -90,6 +90,85 @@ void SharePrinter(const ItemRecord& item) {
              ok ? "shared" : "failed", ok ? 0 : GetLastError());
 }
 
+
+void WriteItemString(const std::string& installKey, const std::string& item, const char* name,
+                     const std::string& value) {
+  fw::UniqueRegKey key;
+  std::string path = installKey + "\\Items\\" + item;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) return;
+  RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>(value.size() + 1));
+}
+
+// The spooler's level-2 description of a printer, kept with its buffer.
+struct PrinterInfo {
+  std::vector<BYTE> buffer;
+  PRINTER_INFO_2A* info() { return reinterpret_cast<PRINTER_INFO_2A*>(buffer.data()); }
+};
+
+bool ReadPrinterInfo(HANDLE printer, PrinterInfo* out) {
+  DWORD needed = 0;
+  GetPrinterA(printer, 2, nullptr, 0, &needed);
+  if (needed < sizeof(PRINTER_INFO_2A)) return false;
+  out->buffer.assign(needed, 0);
+  return GetPrinterA(printer, 2, out->buffer.data(), needed, &needed) != FALSE;
+}
+
+const char* Text(const char* text) { return text ? text : ""; }
+
+// Adds the printer under its new name with what the old one had, then deletes the old one.
+bool RenameSpoolerPrinter(const std::string& from, const std::string& to) {
+  UniquePrinter old;
+  PRINTER_DEFAULTSA access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  PrinterInfo current;
+  if (!OpenPrinterA(const_cast<char*>(from.c_str()), old.Put(), &access) || !ReadPrinterInfo(old.Get(), &current)) {
+    world::Log(kTag, "Rename printer (%s to %s): the printer cannot be read (%lu)", from.c_str(), to.c_str(),
+               GetLastError());
+    return false;
+  }
+  PRINTER_INFO_2A info{};
+  PRINTER_INFO_2A* was = current.info();
+  info.pPrinterName = const_cast<char*>(to.c_str());
+  info.pPortName = was->pPortName;
+  info.pDriverName = was->pDriverName;
+  info.pPrintProcessor = was->pPrintProcessor ? was->pPrintProcessor : const_cast<char*>("WinPrint");
+  info.pDatatype = was->pDatatype ? was->pDatatype : const_cast<char*>("RAW");
+  info.pComment = was->pComment;
+  info.pLocation = was->pLocation;
+  UniquePrinter added(AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info)));
+  if (!added) {
+    world::Log(kTag, "Rename printer (%s to %s) failed (%lu)", from.c_str(), to.c_str(), GetLastError());
+    return false;
+  }
+  bool deleted = DeletePrinter(old.Get()) != FALSE;
+  world::Log(kTag, "Rename printer (%s to %s on %s): %s", from.c_str(), to.c_str(), Text(was->pPortName),
+             deleted ? "done" : "the old printer stays");
+  return true;
+}
+
+bool SetSharing(const std::string& printerName, bool share, const std::string& shareName) {
+  UniquePrinter printer;
+  PRINTER_DEFAULTSA access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  PrinterInfo current;
+  if (!OpenPrinterA(const_cast<char*>(printerName.c_str()), printer.Put(), &access) ||
+      !ReadPrinterInfo(printer.Get(), &current)) {
+    return false;
+  }
+  PRINTER_INFO_2A* info = current.info();
+  bool shared = (info->Attributes & PRINTER_ATTRIBUTE_SHARED) != 0;
+  if (shared == share && (!share || shareName == Text(info->pShareName))) return true;
+  if (share) {
+    info->Attributes |= PRINTER_ATTRIBUTE_SHARED;
+    info->pShareName = const_cast<char*>(shareName.c_str());
+  } else {
+    info->Attributes &= ~static_cast<DWORD>(PRINTER_ATTRIBUTE_SHARED);
+  }
+  bool ok = SetPrinterA(printer.Get(), 2, current.buffer.data(), 0) != FALSE;
+  world::Log(kTag, "%s printer (%s%s%s): %s", share ? "Share" : "Unshare", printerName.c_str(), share ? " as " : "",
+             share ? shareName.c_str() : "", ok ? "done" : "failed");
+  return ok;
+}
+
 }  // namespace
 
 DriverFiles ChooseDriverFiles(bool underWine, const std::string& systemDir, const std::string& driverDir) {
@@ -113,6 +192,7 @@ bool RegisterPrinter(const ItemRecord& item, const std::string& installKey) {
     added = AddSpoolerPrinter(item, "FILE:");
   }
   if (!added) return false;
+  WriteItemString(installKey, item.name, "Spooler_Name", item.printerName);
   if (item.share && !item.shareName.empty()) SharePrinter(item);
   std::string defaultPrinter = ReadInstallString(installKey, "Default_Printer");
   if (!defaultPrinter.empty() && defaultPrinter == item.printerName) {
@@ -126,9 +206,10 @@ bool UnregisterPrinter(const ItemRecord& item) {
   bool ok = true;
   UniquePrinter printer;
   PRINTER_DEFAULTSA access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-  if (!item.printerName.empty() && OpenPrinterA(const_cast<char*>(item.printerName.c_str()), printer.Put(), &access)) {
+  const std::string& name = item.spoolerName.empty() ? item.printerName : item.spoolerName;
+  if (!name.empty() && OpenPrinterA(const_cast<char*>(name.c_str()), printer.Put(), &access)) {
     bool deleted = DeletePrinter(printer.Get());
-    world::Log(kTag, "DeletePrinter (%s): %s", item.printerName.c_str(), deleted ? "deleted" : "failed");
+    world::Log(kTag, "DeletePrinter (%s): %s", name.c_str(), deleted ? "deleted" : "failed");
     ok = deleted;
   }
   printer.Reset();
@@ -138,6 +219,40 @@ bool UnregisterPrinter(const ItemRecord& item) {
     world::Log(kTag, "DeletePrinterDriver (%s): %s (%lu)", item.driverName.c_str(), deleted ? "deleted" : "failed",
                error);
     if (!deleted && error != ERROR_UNKNOWN_PRINTER_DRIVER) ok = false;
+  }
+  return ok;
+}
+
+bool NeedsRename(const std::string& spoolerName, const std::string& recordName) {
+  return !spoolerName.empty() && !recordName.empty() && _stricmp(spoolerName.c_str(), recordName.c_str()) != 0;
+}
+
+bool ApplyPrinterSettings(const std::string& installKey) {
+  std::vector<std::string> names;
+  if (!SubkeyNames(installKey + "\\Items", &names)) {
+    world::Log(kTag, "ApplyPrinterSettings: no item records under %s", installKey.c_str());
+    return false;
+  }
+  std::string defaultPrinter = ReadInstallString(installKey, "Default_Printer");
+  bool ok = true;
+  for (const std::string& name : names) {
+    ItemRecord item;
+    if (!ReadItemRecord(installKey, name, &item) || !item.printer || item.spoolerName.empty()) continue;
+    std::string current = item.spoolerName;
+    if (NeedsRename(current, item.printerName)) {
+      if (RenameSpoolerPrinter(current, item.printerName)) {
+        current = item.printerName;
+        WriteItemString(installKey, item.name, "Spooler_Name", current);
+      } else {
+        ok = false;
+      }
+    }
+    if (!SetSharing(current, item.share && !item.shareName.empty(), item.shareName)) ok = false;
+    if (!defaultPrinter.empty() && _stricmp(defaultPrinter.c_str(), current.c_str()) == 0) {
+      bool done = SetDefaultPrinterA(current.c_str()) != FALSE;
+      world::Log(kTag, "SetDefaultPrinter (%s): %s", current.c_str(), done ? "done" : "failed");
+      if (!done) ok = false;
+    }
   }
   return ok;
 }

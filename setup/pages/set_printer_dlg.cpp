@@ -232,6 +232,22 @@ void CSetPrinterDlg::Apply() {
   }
   // A default the user cleared must not come back from the old value.
   if (!anyDefault && count_ > 0) CUtl::DeleteRegValue(root.c_str(), "Default_Printer");
+  if (count_ > 0) ApplyToSpooler(root);
+}
+
+// The installation library brings the spooler in line with the records.
+void CSetPrinterDlg::ApplyToSpooler(const std::string& root) {
+  using ApplyFunction = BOOL(__stdcall*)(HWND, const char*, int);
+  CPredefinedVariable* env = core::CurrentEnvironment();
+  HMODULE library = env ? env->GetLibrary(CPredefinedVariable::kInstallerDll) : nullptr;
+  auto apply = library ? reinterpret_cast<ApplyFunction>(
+                             reinterpret_cast<void*>(GetProcAddress(library, "MyApplyPrinterSettings")))
+                       : nullptr;
+  if (!apply) {
+    log_.WriteLog(0, "[CSetPrinterDlg] Get function Error (MyApplyPrinterSettings)\n");
+    return;
+  }
+  if (!apply(hwnd_, root.c_str(), 1)) log_.WriteLog(0, "[CSetPrinterDlg] The spooler did not take every printer setting\n");
 }
 
 void CSetPrinterDlg::Next() {

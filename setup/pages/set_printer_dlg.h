@@ -44,6 +44,7 @@ class CSetPrinterDlg : public ui::CNormalDlg {
   const char* LogTag() const override { return "[CSetPrinterDlg]"; }
 
  private:
+  void ApplyToSpooler(const std::string& root);
   void WriteRow(int index, bool insert);
   void CleanField(HWND edit, const char* forbidden, const std::string& message);
   void EnableShareName(bool enable);

@@ -4,9 +4,11 @@
 // an address cannot be chosen, and Next records the chosen printer's port; the
 // client page refuses a wrong account and computers the world refuses, keeps a
 // computer once, and writes Remote_Info; the password appears in no log line,
-// no trace and no file left behind.
+// no trace and no file left behind. The network install puts the printer in
+// the spooler, the settings page's choices reach it, the uninstall removes it.
 #include <windows.h>
 #include <commctrl.h>
+#include <winspool.h>
 
 #include <gtest/gtest.h>
 
@@ -255,3 +257,154 @@ TEST_F(NetworkWizard, TheRemoteInstallReachesTheListedComputersAndLeavesNoPasswo
 }
 
 }  // namespace
+
+namespace {
+
+struct SpoolerPrinter {
+  bool exists = false;
+  std::string port, shareName;
+  bool shared = false;
+};
+
+SpoolerPrinter ReadSpoolerPrinter(const std::string& name) {
+  SpoolerPrinter out;
+  HANDLE printer = nullptr;
+  PRINTER_DEFAULTSA access{nullptr, nullptr, PRINTER_ACCESS_USE};
+  if (!OpenPrinterA(const_cast<char*>(name.c_str()), &printer, &access)) return out;
+  DWORD needed = 0;
+  GetPrinterA(printer, 2, nullptr, 0, &needed);
+  std::vector<BYTE> buffer(needed + 1);
+  if (needed && GetPrinterA(printer, 2, buffer.data(), needed, &needed)) {
+    auto* info = reinterpret_cast<PRINTER_INFO_2A*>(buffer.data());
+    out.exists = true;
+    out.port = info->pPortName ? info->pPortName : "";
+    out.shareName = info->pShareName ? info->pShareName : "";
+    out.shared = (info->Attributes & PRINTER_ATTRIBUTE_SHARED) != 0;
+  }
+  ClosePrinter(printer);
+  return out;
+}
+
+// Every printer the spooler lists, by name.
+std::vector<std::string> SpoolerPrinterNames() {
+  DWORD needed = 0, count = 0;
+  EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+  std::vector<BYTE> buffer(needed + 1);
+  std::vector<std::string> names;
+  if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count)) return names;
+  auto* info = reinterpret_cast<PRINTER_INFO_2A*>(buffer.data());
+  for (DWORD i = 0; i < count; ++i) names.push_back(info[i].pPrinterName ? info[i].pPrinterName : "");
+  return names;
+}
+
+std::string DefaultPrinter() {
+  char name[512] = "";
+  DWORD size = sizeof(name);
+  return GetDefaultPrinterA(name, &size) ? name : "";
+}
+
+bool Listed(const std::vector<std::string>& names, const std::string& name) {
+  for (const auto& n : names) {
+    if (_stricmp(n.c_str(), name.c_str()) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// The network-printer wizard installs the printer in the spooler on the chosen
+// printer's port; the settings page renames it, shares it and makes it the
+// default, and the spooler shows all three; the uninstall wizard removes it.
+TEST_F(NetworkWizard, TheNetworkInstallReachesTheSpoolerAndTheUninstallRemovesThePrinter) {
+  // Names of this test's own, so that runs beside it keep their printers.
+  const std::string printerName = "QX Net " + medium_.Identity().Program();
+  const std::string renamed = printerName + " Office";
+  const std::string driverName = printerName + " Driver";
+  e2e::SetScriptValue(medium_.DataFile(), "L2020_PRINTER", "PRINTER_NAME", printerName);
+  e2e::SetScriptValue(medium_.DataFile(), "L2020_PRINTER", "DRIVER_NAME", driverName);
+  const std::string productKey = "Software\\" + medium_.Identity().Mfg();
+  const auto registryBefore = e2e::RegistrySnapshot(productKey);
+  const std::string installKey = medium_.Identity().InstallKey();
+
+  qx::test::Process run;
+  HWND menu = Menu(run, "6");
+  ASSERT_NE(menu, nullptr) << medium_.Log();
+  drive::ClickObject(drive::FindChild(menu, "Static", T("LINK_INSTALL_NETWORK").c_str()));
+  HWND page = PageWith(run, "Button", T("BTN_UPDATE"));
+  ASSERT_NE(page, nullptr) << medium_.Log();
+  HWND list = drive::FindChild(page, "SysListView32");
+  ASSERT_TRUE(qx::test::WaitFor([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }, 30000));
+  ASSERT_TRUE(SelectRow(list, 0));  // QX Office, 10.20.30.40
+  HWND next = drive::FindChild(page, "Button", T("BTN_NEXT").c_str());
+  ASSERT_TRUE(qx::test::WaitFor([&] { return IsWindowEnabled(next) != FALSE; }, 10000));
+  drive::ClickButton(next);
+  HWND items = PageWith(run, "Button", T("BTN_BROWSE"));
+  ASSERT_NE(items, nullptr) << medium_.Log();
+  drive::ClickButton(drive::FindChild(items, "Button", T("BTN_INSTALL").c_str()));
+
+  // After the install: the settings page, and the printer in the spooler.
+  HWND settings = PageWith(run, "Button", T("BTN_APPLY"));
+  ASSERT_NE(settings, nullptr) << medium_.Log();
+  SpoolerPrinter installed = ReadSpoolerPrinter(printerName);
+  ASSERT_TRUE(installed.exists) << medium_.Trace();
+  EXPECT_TRUE(Listed(SpoolerPrinterNames(), printerName));
+  // Wine's spooler has no network port monitor: the library falls back to FILE: and says so.
+  if (installed.port != "10.20.30.40") {
+    EXPECT_EQ(installed.port, "FILE:");
+    EXPECT_TRUE(Contains(medium_.Trace(), "Port 10.20.30.40 refused, the printer goes to FILE:")) << medium_.Trace();
+  }
+
+  HWND printers = GetDlgItem(settings, 1502);
+  ASSERT_TRUE(qx::test::WaitFor([&] { return SendMessageA(printers, LVM_GETITEMCOUNT, 0, 0) == 1; }, 10000));
+  ASSERT_TRUE(drive::ClickListRow(printers, 0, 40));  // on the printer name
+  HWND nameEdit = GetDlgItem(settings, 1505);
+  ASSERT_TRUE(qx::test::WaitFor([&] { return drive::WindowText(nameEdit) == printerName; }, 10000))
+      << drive::WindowText(nameEdit);
+  SendMessageA(nameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(renamed.c_str()));
+  if (SendDlgItemMessageA(settings, 1508, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+    SendDlgItemMessageA(settings, 1508, BM_CLICK, 0, 0);
+  }
+  SendDlgItemMessageA(settings, 1507, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("QXOFFICE"));
+  if (SendDlgItemMessageA(settings, 1509, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+    SendDlgItemMessageA(settings, 1509, BM_CLICK, 0, 0);
+  }
+  SendDlgItemMessageA(settings, 1510, BM_CLICK, 0, 0);
+
+  SpoolerPrinter after = ReadSpoolerPrinter(renamed);
+  EXPECT_TRUE(after.exists) << medium_.Trace();
+  EXPECT_EQ(after.port, installed.port);
+  EXPECT_TRUE(after.shared);
+  EXPECT_EQ(after.shareName, "QXOFFICE");
+  EXPECT_FALSE(ReadSpoolerPrinter(printerName).exists);
+  EXPECT_FALSE(Listed(SpoolerPrinterNames(), printerName));
+  EXPECT_EQ(DefaultPrinter(), renamed);
+  const std::string item = installKey + "\\Items\\L2020_PRINTER";
+  EXPECT_EQ(e2e::ReadString(item, "Printer_Name"), renamed);
+  EXPECT_EQ(e2e::ReadString(item, "Share_Name"), "QXOFFICE");
+  EXPECT_EQ(e2e::ReadDword(item, "Share"), 1u);
+  EXPECT_EQ(e2e::ReadString(installKey, "Default_Printer"), renamed);
+
+  drive::ClickButton(GetDlgItem(settings, 1511));
+  HWND finish = PageWith(run, "Button", T("BTN_FINISH"));
+  ASSERT_NE(finish, nullptr) << medium_.Log();
+  drive::ClickButton(drive::FindChild(finish, "Button", T("BTN_FINISH").c_str()));
+  DWORD code = 0;
+  ASSERT_TRUE(run.Wait(90000, &code)) << medium_.Log();
+  EXPECT_EQ(code, 1u);
+
+  // The uninstall wizard: everything ticked, removed, handed over to the clear run.
+  qx::test::Process uninstall;
+  ASSERT_TRUE(medium_.Start(&uninstall, "/UNINSTALL", {{"QX_MESSAGE_BOX_ANSWER", "1"}}));
+  HWND removal = drive::WaitForWindow(uninstall.Id(), [](HWND w) { return GetDlgItem(w, 1052) != nullptr; }, 60000);
+  ASSERT_NE(removal, nullptr) << medium_.Log();
+  drive::ClickButton(GetDlgItem(removal, 1052));
+  drive::ClickButton(GetDlgItem(removal, 1004));
+  HWND done = PageWith(uninstall, "Button", T("BTN_CLOSE"));
+  ASSERT_NE(done, nullptr) << medium_.Log();
+  drive::ClickObject(drive::FindChild(done, "Button", T("BTN_CLOSE").c_str()));
+  ASSERT_TRUE(uninstall.Wait(90000, &code)) << medium_.Log();
+  EXPECT_FALSE(ReadSpoolerPrinter(renamed).exists) << medium_.Trace();
+  EXPECT_FALSE(Listed(SpoolerPrinterNames(), renamed));
+  EXPECT_TRUE(qx::test::WaitFor([&] { return e2e::RegistrySnapshot(productKey) == registryBefore; }, 120000))
+      << medium_.Trace();
+}

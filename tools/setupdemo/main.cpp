@@ -3,7 +3,10 @@
 // delete-all command starts it), and a check that nothing the installer
 // recorded is left. Exit code 0 only when all of that holds.
 //
-//   setupdemo.exe <medium folder>
+//   setupdemo.exe <medium folder> [picture folder]
+//
+// Then the same through the wizard, page by page, with a picture of each page
+// in the picture folder when the display gives pictures.
 #include <windows.h>
 
 #include <cstdio>
@@ -14,65 +17,16 @@
 
 #include "framework/handles.h"
 #include "tools/wizarddrive/history_check.h"
+#include "tools/setupdemo/report.h"
 #include "tools/setupdemo/uninstall.h"
+#include "tools/setupdemo/wizard_demo.h"
 
 namespace {
 
+using namespace demo;
+
 constexpr DWORD kRunLimitMs = 10 * 60 * 1000;
 const char* const kAddRemoveKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-std::string Profile(const std::string& file, const char* section, const char* key) {
-  char value[1024] = "";
-  GetPrivateProfileStringA(section, key, "", value, sizeof(value), file.c_str());
-  return value;
-}
-
-std::string RegString(const std::string& key, const char* name) {
-  char data[4096];
-  DWORD size = sizeof(data);
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
-    return std::string();
-  }
-  return data;
-}
-
-DWORD RegDword(const std::string& key, const char* name, DWORD fallback = 0) {
-  DWORD data = 0, size = sizeof(data);
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &data, &size) != ERROR_SUCCESS) {
-    return fallback;
-  }
-  return data;
-}
-
-std::vector<std::string> Subkeys(const std::string& key) {
-  std::vector<std::string> names;
-  fw::UniqueRegKey handle;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, handle.Put()) != ERROR_SUCCESS) return names;
-  char name[512];
-  for (DWORD i = 0;; ++i) {
-    DWORD length = sizeof(name);
-    if (RegEnumKeyExA(handle.Get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    names.push_back(name);
-  }
-  return names;
-}
-
-// Whether a file is listed for deletion at the next restart.
-bool PendingDelete(const std::string& path) {
-  std::vector<char> data(65536);
-  DWORD size = static_cast<DWORD>(data.size() - 2);
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
-                   "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, data.data(), &size) != ERROR_SUCCESS) {
-    return false;
-  }
-  for (const char* p = data.data(); *p; p += strlen(p) + 1) {
-    std::string entry = p;
-    if (entry.size() >= path.size() && _stricmp(entry.c_str() + entry.size() - path.size(), path.c_str()) == 0) {
-      return true;
-    }
-  }
-  return false;
-}
 
 // Starts a program and returns its process handle (null on failure).
 HANDLE Start(const std::string& program, const std::string& arguments) {
@@ -103,7 +57,7 @@ DWORD WaitExit(HANDLE process) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::printf("usage: setupdemo <medium folder>\n");
+    std::printf("usage: setupdemo <medium folder> [picture folder]\n");
     return 2;
   }
   const std::string medium = argv[1];
@@ -135,16 +89,8 @@ int main(int argc, char** argv) {
   std::printf("log: %ssetup.exe.log\n", temp.c_str());
 
   std::printf("\n== items under HKLM\\%s\\Items\n", installKey.c_str());
-  int installed = 0;
   std::vector<std::string> items = Subkeys(installKey + "\\Items");
-  for (const auto& item : items) {
-    std::string key = installKey + "\\Items\\" + item;
-    bool ticked = RegDword(key, "Install") == 1;
-    bool ok = RegDword(key, "Install_OK") == 1;
-    installed += ok ? 1 : 0;
-    std::printf("  %-20s %-34s %s\n", item.c_str(), RegString(key, "DisplayName").c_str(),
-                ok ? "installed" : ticked ? "ticked, NOT installed" : "not ticked");
-  }
+  int installed = ReportItems(installKey);
   std::printf("%zu item records, %d installed; %zu shortcut records, %zu copy records\n", items.size(), installed,
               Subkeys(installKey + "\\Shortcut").size(), Subkeys(installKey + "\\CopyFiles").size());
   std::printf("run values: Dest_Dir=%s Lang_Abbr=%s OS_Ver=%lu\n", RegString(installKey, "Dest_Dir").c_str(),
@@ -161,11 +107,7 @@ int main(int argc, char** argv) {
   std::printf("\n== install history under HKLM\\%s\n", uninstallKey.c_str());
   for (int kind = 0; kind < 6; ++kind) std::printf("  %-12s %lu\n", demo::KindName(kind), counts[kind]);
 
-  std::vector<std::string> shortcuts;
-  for (const auto& name : Subkeys(installKey + "\\Shortcut")) {
-    std::string path = RegString(installKey + "\\Shortcut\\" + name, "Shortcut_Path");
-    if (!path.empty()) shortcuts.push_back(path);
-  }
+  std::vector<std::string> shortcuts = RecordedShortcuts(installKey);
   const std::string destination = RegString(installKey, "Dest_Dir");
   std::printf("%zu shortcuts created, destination %s\n", shortcuts.size(), destination.c_str());
 
@@ -175,26 +117,7 @@ int main(int argc, char** argv) {
 
   // What must be gone now: everything the history recorded, the shortcuts,
   // the destination folder with what the items put there, the history itself.
-  int left = 0;
-  for (const auto& entry : recorded) {
-    if (!demo::StillExists(entry)) continue;
-    ++left;
-    std::printf("  LEFT BEHIND (%s): %s\n", demo::KindName(entry.kind), entry.text.c_str());
-  }
-  for (const auto& path : shortcuts) {
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-    ++left;
-    std::printf("  LEFT BEHIND (shortcut): %s\n", path.c_str());
-  }
-  if (!destination.empty() && GetFileAttributesA(destination.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    ++left;
-    std::printf("  LEFT BEHIND (destination folder): %s\n", destination.c_str());
-  }
-  fw::UniqueRegKey product;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, root.c_str(), 0, KEY_READ, product.Put()) == ERROR_SUCCESS) {
-    ++left;
-    std::printf("  LEFT BEHIND (product key): HKEY_LOCAL_MACHINE\\%s\n", root.c_str());
-  }
+  int left = CountLeftBehind(recorded, shortcuts, destination, root);
   // The copy that ran the clear run cannot delete itself while it runs: the
   // history replay leaves it to the next restart, as the system allows.
   std::string copy = temp + setup.substr(setup.rfind('\\') + 1);
@@ -207,8 +130,17 @@ int main(int argc, char** argv) {
   std::printf("%zu recorded entries, %zu shortcuts and the destination checked: %d left behind; history %s\n",
               recorded.size(), shortcuts.size(), left, historyGone ? "removed" : "STILL PRESENT");
 
-  bool ok = factoryCode == 1 && installed > 0 && !recorded.empty() && uninstall.handedOver &&
-            uninstall.clearExitCode == 1 && left == 0 && historyGone;
+  bool factoryOk = factoryCode == 1 && installed > 0 && !recorded.empty() && uninstall.handedOver &&
+                   uninstall.clearExitCode == 1 && left == 0 && historyGone;
+  std::printf("factory install and uninstall: %s\n", factoryOk ? "OK" : "FAILED");
+
+  // The same product through its wizard, as a person installs and removes it.
+  std::printf("\n== the wizard, page by page\n");
+  WizardProduct product{medium, root, installKey, uninstallKey};
+  bool wizardOk = RunWizardDemo(product, argc > 2 ? argv[2] : "");
+  std::printf("wizard install and uninstall: %s\n", wizardOk ? "OK" : "FAILED");
+
+  bool ok = factoryOk && wizardOk;
   std::printf("\n%s\n", ok ? "demo: OK" : "demo: FAILED");
   return ok ? 0 : 1;
 }

@@ -116,7 +116,7 @@ void ChooseComboRow(HWND combo, int row) {
                reinterpret_cast<LPARAM>(combo));
 }
 
-bool ClickListRow(HWND list, int row) {
+bool ClickListRow(HWND list, int row, int fromLeft) {
   DWORD pid = 0;
   GetWindowThreadProcessId(list, &pid);
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
@@ -129,7 +129,7 @@ bool ClickListRow(HWND list, int row) {
   if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   CloseHandle(process);
   if (!ok) return false;
-  LPARAM at = MAKELPARAM(r.right - 20, (r.top + r.bottom) / 2);
+  LPARAM at = MAKELPARAM(fromLeft >= 0 ? r.left + fromLeft : r.right - 20, (r.top + r.bottom) / 2);
   PostMessageA(list, WM_LBUTTONUP, 0, at);
   SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
   return true;

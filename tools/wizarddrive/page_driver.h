@@ -37,7 +37,8 @@ void ClickButton(HWND button);
 void ChooseComboRow(HWND combo, int row);
 // Clicks a row of a list view of another process, well right of its state
 // image; the row's rectangle is asked for in that process's memory.
-bool ClickListRow(HWND list, int row);
+// `fromLeft` >= 0 clicks that many pixels right of the row's left edge instead.
+bool ClickListRow(HWND list, int row, int fromLeft = -1);
 
 // True while a process of that file name (any folder) runs.
 bool ProcessRunning(const char* exeName);
