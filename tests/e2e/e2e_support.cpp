@@ -154,6 +154,16 @@ SetupMedium::SetupMedium() {
   SetScriptValue(DataFile(), "PROGRAM_INFO", "PROGRAM_NAME", identity_.Program());
   SetScriptValue(DataFile(), "PROGRAM_INFO", "DESTINATION_DIR", DestDir());
   SetScriptValue(DataFile(), "ADD_REG.UNINSTKEY", "KEYNAME", AddRemoveKey());
+  // The menu links record the install type under the product's key, which
+  // the configuration names literally: under this medium's identity instead.
+  const std::string sampleRoot = "Software\\QX\\QX Laser L2020 Setup\\";
+  std::vector<std::string> lines = ReadLines(ConfigFile());
+  for (std::string& line : lines) {
+    for (size_t at = line.find(sampleRoot); at != std::string::npos; at = line.find(sampleRoot, at + 1)) {
+      line.replace(at, sampleRoot.size(), identity_.Root() + "\\");
+    }
+  }
+  WriteLines(ConfigFile(), lines);
 }
 
 SetupMedium::~SetupMedium() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, AddRemoveKey().c_str()); }

@@ -5,6 +5,7 @@
 // page; and after setup.exe is killed part-way, the uninstall the product
 // offers leaves nothing of what the run had recorded.
 #include <windows.h>
+#include <tlhelp32.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -122,12 +123,13 @@ class WizardReliability : public ::testing::Test {
     return true;
   }
 
-  // setup.exe /UNINSTALL from the installed copy, as Add/Remove Programs starts
-  // it: select all, Remove, Close; then the clear run ends.
-  void UninstallThroughTheWizard() {
+  // setup.exe /UNINSTALL (the installed copy, as Add/Remove Programs starts
+  // it, unless another program is named): select all, Remove, Close; then the
+  // clear run ends.
+  void UninstallThroughTheWizard(const std::string& program = "") {
     qx::test::Process run;
     qx::test::Environment environment = medium_.RunEnvironment(medium_.TempDir(), 1);
-    ASSERT_TRUE(run.Start(InstalledCopy(), "/UNINSTALL", environment));
+    ASSERT_TRUE(run.Start(program.empty() ? InstalledCopy() : program, "/UNINSTALL", environment));
     HWND removal = drive::WaitForWindow(run.Id(), [](HWND w) { return GetDlgItem(w, 1052) != nullptr; }, 60000);
     ASSERT_NE(removal, nullptr) << medium_.Log();
     drive::ClickButton(GetDlgItem(removal, 1052));
@@ -147,10 +149,47 @@ class WizardReliability : public ::testing::Test {
     WaitForQuiet();
   }
 
+  // Under Wine a program whose parent is killed while creating it can stay in
+  // its start-up for good (seen: its one thread at the loader's entry, main
+  // never reached). Such an orphan is ended, as a person ends a hung task.
+  static int EndStuckItemPrograms() {
+    int ended = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+      if (_stricmp(entry.szExeFile, "sampleitem.exe") != 0) continue;
+      HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+      if (!process) continue;
+      if (TerminateProcess(process, 99) && WaitForSingleObject(process, 10000) == WAIT_OBJECT_0) ++ended;
+      CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+    return ended;
+  }
+
   // No installer, clear run or item program of the medium runs any more.
   static void WaitForQuiet() {
     EXPECT_TRUE(drive::WaitUntil(
-        [] { return !drive::ProcessRunning("setup.exe") && !drive::ProcessRunning("sampleitem.exe"); }, 120000));
+        [] { return !drive::ProcessRunning("setup.exe") && !drive::ProcessRunning("sampleitem.exe"); }, 120000))
+        << RunningPrograms();
+  }
+
+  static std::string RunningPrograms() {
+    std::string list;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return list;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+      char line[400];
+      std::snprintf(line, sizeof(line), "%s (process %lu, parent %lu, %lu threads)\n", entry.szExeFile,
+                    entry.th32ProcessID, entry.th32ParentProcessID, entry.cntThreads);
+      list += line;
+    }
+    CloseHandle(snapshot);
+    return list;
   }
 
   static void Show(const char* title, const std::vector<std::string>& lines) {
@@ -234,9 +273,13 @@ TEST_F(WizardReliability, CancelOnEveryPageLeavesThePrefixAsItWas) {
 // setup.exe killed at a point of the install; then the uninstall the product
 // offers: the installed copy's /UNINSTALL when the run got as far as placing
 // it, else the clear run. Nothing the run recorded is left.
-// Disabled: an item program whose setup.exe was killed (seen with the network
-// scan manager's "sampleitem.exe install") does not end, so the run never
-// becomes quiet; to be enabled once the item program ends on its own.
+// Disabled until the second case passes. Killed right after the item page's
+// Next, the clear run leaves 0 differences. Killed while installing (the
+// printer done), an item program being started at that moment stays in its
+// start-up under Wine and is ended above; the medium's /UNINSTALL that follows
+// then goes through its pages but leaves the installed items' files, the
+// printer and the records: why is still open (the clear run after it writes
+// its log over the uninstall run's, so read the trace first).
 TEST_F(WizardReliability, DISABLED_InstallKilledThenTheOfferedUninstallLeavesNothingRecorded) {
   struct Case {
     const char* point;
@@ -264,15 +307,31 @@ TEST_F(WizardReliability, DISABLED_InstallKilledThenTheOfferedUninstallLeavesNot
     ASSERT_TRUE(InstallEverything(install)) << medium_.Log();
     ASSERT_TRUE(drive::WaitUntil([&] { return c.reached(install); }, 120000)) << medium_.Log();
     install.Kill();
+    if (!drive::WaitUntil([] { return !drive::ProcessRunning("sampleitem.exe"); }, 30000)) {
+      std::printf("[ killed   ] %s: %d orphaned item program(s) stuck in their start-up, ended\n", c.point,
+                  EndStuckItemPrograms());
+    }
     WaitForQuiet();
     const std::vector<demo::RecordedEntry> recorded = demo::ReadHistory(medium_.Identity().UninstallKey());
     EXPECT_FALSE(recorded.empty());
 
+    // What the product offers: the installed copy's uninstall once it is in
+    // place; before that the medium's own /UNINSTALL when an item got installed
+    // (only the installation library can take an item out again); else the
+    // clear run of what the history recorded.
     bool copyPlaced = GetFileAttributesA(InstalledCopy().c_str()) != INVALID_FILE_ATTRIBUTES;
+    bool anyInstalled = false;
+    for (const char* item : {"L2020_PRINTER", "STATUS_MONITOR", "NET_SCAN_MANAGER", "DEVICE_UTILITY", "USER_MANUAL"}) {
+      anyInstalled = anyInstalled || e2e::ReadDword(ItemKey(item), "Install_OK", 0) == 1;
+    }
     std::printf("[ killed   ] %s: %zu entries recorded; uninstall by %s\n", c.point, recorded.size(),
-                copyPlaced ? "the installed copy's /UNINSTALL" : "the clear run");
+                copyPlaced     ? "the installed copy's /UNINSTALL"
+                : anyInstalled ? "the medium's /UNINSTALL"
+                               : "the clear run");
     if (copyPlaced) {
       UninstallThroughTheWizard();
+    } else if (anyInstalled) {
+      UninstallThroughTheWizard(medium_.Exe());
     } else {
       ClearRun();
     }
