@@ -180,6 +180,16 @@ BOOL Run(HWND window, const char* keyArgument, int flag, bool install) {
   ComScope com;
   bool all = true;
   int done = 0;
+  // The copies first: they place the installed copy of the installer and of
+  // the item programs the items' uninstall commands run, so that an install
+  // interrupted among the items can still be uninstalled.
+  if (install) {
+    all = RunCopyRecords(key, [&](const std::string& section, CopyEvent e) {
+            InstallState s = e == CopyEvent::kStart ? kStateCopyFileStart
+                             : e == CopyEvent::kSuccess ? kStateCopyFileSuccess : kStateCopyFileFail;
+            reporter.Send(s, &section);
+          });
+  }
   for (const std::string& name : names) {
     ItemRecord item;
     if (!ReadItemRecord(key, name, &item)) continue;
@@ -190,14 +200,7 @@ BOOL Run(HWND window, const char* keyArgument, int flag, bool install) {
     all = all && ok;
     ++done;
   }
-  if (install) {
-    all = RunCopyRecords(key, [&](const std::string& section, CopyEvent e) {
-            InstallState s = e == CopyEvent::kStart ? kStateCopyFileStart
-                             : e == CopyEvent::kSuccess ? kStateCopyFileSuccess : kStateCopyFileFail;
-            reporter.Send(s, &section);
-          }) && all;
-    if (!CreateRecordedShortcuts(key)) all = false;
-  }
+  if (install && !CreateRecordedShortcuts(key)) all = false;
   world::Log(kTag, "%s: %d item(s) handled, %s", what, done, all ? "all succeeded" : "some failed");
   return all ? TRUE : FALSE;
 }

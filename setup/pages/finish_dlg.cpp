@@ -56,10 +56,6 @@ void CFinishDlg::Send(const char* type, const std::string& text) {
 void CFinishDlg::RegisterUninstall() {
   if (!RegistersUninstall(InstallType())) return;
   Send("CT_ADDREG", registration_);
-  CPredefinedVariable* env = core::CurrentEnvironment();
-  // Recorded as a destination directory: the uninstallation removes it with
-  // the installer's copy inside, not only when it is empty.
-  if (env) env->RecordDestInstallDir();
 }
 
 void CFinishDlg::Finish() {

@@ -1,5 +1,7 @@
 #include "setup/pages/install_dlg.h"
 
+#include "setup/pages/finish_dlg.h"
+
 #include <commctrl.h>
 
 #include <cstring>
@@ -175,6 +177,11 @@ void CInstallDlg::StartWork() {
     timerId_ = SetTimer(hwnd_, kBlinkTimer, kBlinkMs, nullptr);
   } else {
     log_.WriteLog(0, "[CInstallDlg] Start Installing\n");
+    // The installation library places the installer's copy in <dest>\Install
+    // before the items: recorded now as a destination directory, so that an
+    // install that is interrupted can still be removed with that copy inside.
+    CPredefinedVariable* env = core::CurrentEnvironment();
+    if (env && RegistersUninstall(type)) env->RecordDestInstallDir();
   }
   SendToControl(work.command);
 }

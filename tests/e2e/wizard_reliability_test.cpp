@@ -170,6 +170,11 @@ class WizardReliability : public ::testing::Test {
   }
 
   // No installer, clear run or item program of the medium runs any more.
+  // The point where the item's record says it is installed.
+  std::function<bool(const qx::test::Process&)> Installed(const char* item) {
+    return [this, item](const qx::test::Process&) { return e2e::ReadDword(ItemKey(item), "Install_OK") == 1; };
+  }
+
   static void WaitForQuiet() {
     EXPECT_TRUE(drive::WaitUntil(
         [] { return !drive::ProcessRunning("setup.exe") && !drive::ProcessRunning("sampleitem.exe"); }, 120000))
@@ -270,34 +275,35 @@ TEST_F(WizardReliability, CancelOnEveryPageLeavesThePrefixAsItWas) {
   }
 }
 
-// setup.exe killed at a point of the install; then the uninstall the product
-// offers: the installed copy's /UNINSTALL when the run got as far as placing
-// it, else the clear run. Nothing the run recorded is left.
-// Disabled until the second case passes. Killed right after the item page's
-// Next, the clear run leaves 0 differences. Killed while installing (the
-// printer done), an item program being started at that moment stays in its
-// start-up under Wine and is ended above; the medium's /UNINSTALL that follows
-// then goes through its pages but leaves the installed items' files, the
-// printer and the records: why is still open (the clear run after it writes
-// its log over the uninstall run's, so read the trace first).
+// setup.exe killed at eight points of the install; then the uninstall the
+// product offers (below). Nothing the run recorded is left, and the prefix
+// is as it was.
+// Disabled: the first two points pass (0 differences); from the third on, a
+// killed setup.exe is still listed as running for minutes under Wine (its
+// worker was starting an item program when it was killed), so the next run
+// does not find the machine quiet. To be enabled once that is understood.
 TEST_F(WizardReliability, DISABLED_InstallKilledThenTheOfferedUninstallLeavesNothingRecorded) {
   struct Case {
     const char* point;
     std::function<bool(const qx::test::Process&)> reached;
   } cases[] = {
       {"right after the item page's Next",
+       [this](const qx::test::Process&) { return e2e::ReadDword(ItemKey("L2020_PRINTER"), "Install") == 1; }},
+      {"the installer's copy placed",
        [this](const qx::test::Process&) {
-         return e2e::ReadDword(ItemKey("L2020_PRINTER"), "Install") == 1;
+         return GetFileAttributesA(InstalledCopy().c_str()) != INVALID_FILE_ATTRIBUTES;
        }},
-      {"while installing, the printer done",
-       [this](const qx::test::Process&) {
-         return e2e::ReadDword(ItemKey("L2020_PRINTER"), "Install_OK") == 1;
-       }},
+      {"while installing, the utility done", Installed("DEVICE_UTILITY")},
+      {"while installing, the printer done", Installed("L2020_PRINTER")},
+      {"while installing, the scan manager done", Installed("NET_SCAN_MANAGER")},
+      {"while installing, the status monitor done", Installed("STATUS_MONITOR")},
+      {"every item installed", Installed("USER_MANUAL")},
       {"on the finish page",
        [this](const qx::test::Process& run) {
          return drive::WaitForPage(run.Id(), "Button", Text("BTN_FINISH"), 0) != nullptr;
        }},
   };
+
   for (const Case& c : cases) {
     SCOPED_TRACE(c.point);
     const e2e::PrefixSnapshot before = e2e::SnapshotPrefix();
@@ -315,20 +321,20 @@ TEST_F(WizardReliability, DISABLED_InstallKilledThenTheOfferedUninstallLeavesNot
     const std::vector<demo::RecordedEntry> recorded = demo::ReadHistory(medium_.Identity().UninstallKey());
     EXPECT_FALSE(recorded.empty());
 
-    // What the product offers: the installed copy's uninstall once it is in
-    // place; before that the medium's own /UNINSTALL when an item got installed
-    // (only the installation library can take an item out again); else the
-    // clear run of what the history recorded.
-    bool copyPlaced = GetFileAttributesA(InstalledCopy().c_str()) != INVALID_FILE_ATTRIBUTES;
+    // What the product offers: the Add/Remove entry's uninstall (the installed
+    // copy) once the finish registered it; before that the medium's own
+    // /UNINSTALL when an item got installed (only the installation library can
+    // take an item out again); else the clear run of what the history recorded.
+    bool registered = qx::test::KeyExists(HKEY_LOCAL_MACHINE, medium_.AddRemoveKey());
     bool anyInstalled = false;
     for (const char* item : {"L2020_PRINTER", "STATUS_MONITOR", "NET_SCAN_MANAGER", "DEVICE_UTILITY", "USER_MANUAL"}) {
       anyInstalled = anyInstalled || e2e::ReadDword(ItemKey(item), "Install_OK", 0) == 1;
     }
     std::printf("[ killed   ] %s: %zu entries recorded; uninstall by %s\n", c.point, recorded.size(),
-                copyPlaced     ? "the installed copy's /UNINSTALL"
+                registered     ? "the installed copy's /UNINSTALL"
                 : anyInstalled ? "the medium's /UNINSTALL"
                                : "the clear run");
-    if (copyPlaced) {
+    if (registered) {
       UninstallThroughTheWizard();
     } else if (anyInstalled) {
       UninstallThroughTheWizard(medium_.Exe());
@@ -342,6 +348,7 @@ TEST_F(WizardReliability, DISABLED_InstallKilledThenTheOfferedUninstallLeavesNot
     EXPECT_FALSE(qx::test::KeyExists(HKEY_LOCAL_MACHINE, medium_.AddRemoveKey()));
     const std::vector<std::string> left = Residue(before, pendingBefore);
     Show(c.point, left);
+    EXPECT_TRUE(left.empty()) << c.point;
   }
 }
 
