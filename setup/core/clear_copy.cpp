@@ -1,0 +1,120 @@
+#include "setup/core/clear_copy.h"
+
+#include <cstdio>
+
+#include "framework/handles.h"
+#include "setup/core/utl.h"
+
+namespace core {
+namespace {
+
+// How long the handing-over installer waits for the clear run to report.
+constexpr DWORD kStartReportMs = 30000;
+
+std::string& ArrangedRemoval() {
+  static std::string path;
+  return path;
+}
+
+std::string SystemFile(const char* name) {
+  char folder[MAX_PATH] = {};
+  UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return std::string();
+  return std::string(folder, length) + "\\" + name;
+}
+
+}  // namespace
+
+std::string ClearRunEventName(DWORD installerProcessId) {
+  char name[64];
+  std::snprintf(name, sizeof(name), "QXClearRunStarted:%lx", static_cast<unsigned long>(installerProcessId));
+  return name;
+}
+
+bool PassesThroughInterpreter(const std::string& text) {
+  for (char c : text) {
+    switch (c) {
+      case '"': case '%': case '!': case '&': case '|': case '<': case '>': case '^': case '\r': case '\n':
+        return false;
+      default:
+        break;
+    }
+  }
+  return true;
+}
+
+std::string WaitingStartLine(const std::string& interpreter, const std::string& program,
+                             const std::string& parameters) {
+  if (interpreter.empty() || program.empty()) return std::string();
+  if (!PassesThroughInterpreter(interpreter) || !PassesThroughInterpreter(program) ||
+      !PassesThroughInterpreter(parameters)) {
+    return std::string();
+  }
+  // /d: no AutoRun commands of the registry; the empty title keeps the quoted
+  // program from being taken for the window title.
+  std::string line = "\"" + interpreter + "\" /d /c start \"\" /wait \"" + program + "\"";
+  if (!parameters.empty()) line += " " + parameters;
+  return line;
+}
+
+bool StartSelfRemovingCopy(const std::string& copy, const std::string& parameters, DWORD installerProcessId,
+                           CUtl& log) {
+  if (CUtl::OsFamily() == kFamily9x) return false;  // no such interpreter, no deletion on close
+  std::string interpreter = SystemFile("cmd.exe");
+  if (interpreter.empty() || GetFileAttributesA(interpreter.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  std::string line = WaitingStartLine(interpreter, copy, parameters);
+  if (line.empty()) {
+    log.WriteLog(0, "[CCmdOperator] The uninstaller copy is started directly [%s]\n", parameters.c_str());
+    return false;
+  }
+  fw::UniqueHandle started(CreateEventA(nullptr, TRUE, FALSE, ClearRunEventName(installerProcessId).c_str()));
+  if (!started || GetLastError() == ERROR_ALREADY_EXISTS) return false;
+
+  // Shared for reading and deletion, as the system opens a program it starts;
+  // never for writing, so nobody changes the copy before it runs.
+  SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+  fw::UniqueFile guard(CreateFileA(copy.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited,
+                                   OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (!guard) {
+    log.WriteLog(GetLastError(), "[CCmdOperator] Open uninstaller copy for removal fail [%s]\n", copy.c_str());
+    return false;
+  }
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  std::string commandLine = line;
+  if (!CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                      nullptr, &startup, &process)) {
+    log.WriteLog(GetLastError(), "[CCmdOperator] Start uninstaller copy through [%s] fail\n", interpreter.c_str());
+    return false;
+  }
+  // From here the interpreter holds the only handle of the copy.
+  guard.Reset();
+  fw::UniqueHandle thread(process.hThread);
+  fw::UniqueHandle interpreterProcess(process.hProcess);
+  log.WriteLog(0, "[CCmdOperator] Run Exe file no wait [%s] [%s] \n", copy.c_str(), parameters.c_str());
+  HANDLE waits[] = {started.Get(), interpreterProcess.Get()};
+  DWORD result = WaitForMultipleObjects(2, waits, FALSE, kStartReportMs);
+  if (result == WAIT_OBJECT_0 + 1) {
+    log.WriteLog(0, "[CCmdOperator] The uninstaller copy ended without starting its run\n");
+    return false;
+  }
+  if (result == WAIT_TIMEOUT) log.WriteLog(0, "[CCmdOperator] The uninstaller copy has not reported its start yet\n");
+  return true;
+}
+
+bool ReportClearRunStart(DWORD installerProcessId) {
+  fw::UniqueHandle started(OpenEventA(EVENT_MODIFY_STATE, FALSE, ClearRunEventName(installerProcessId).c_str()));
+  if (!started) return false;
+  SetEvent(started.Get());
+  return true;
+}
+
+void SetRemovalArranged(const std::string& path) { ArrangedRemoval() = path; }
+
+bool IsRemovalArranged(const std::string& path) {
+  const std::string& arranged = ArrangedRemoval();
+  return !arranged.empty() && _stricmp(arranged.c_str(), path.c_str()) == 0;
+}
+
+}  // namespace core
