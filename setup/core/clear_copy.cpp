@@ -72,8 +72,7 @@ bool StartSelfRemovingCopy(const std::string& copy, const std::string& parameter
 
   // Shared for reading and deletion, as the system opens a program it starts;
   // never for writing, so nobody changes the copy before it runs.
-  SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
-  fw::UniqueFile guard(CreateFileA(copy.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited,
+  fw::UniqueFile guard(CreateFileA(copy.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
   if (!guard) {
     log.WriteLog(GetLastError(), "[CCmdOperator] Open uninstaller copy for removal fail [%s]\n", copy.c_str());
@@ -83,15 +82,30 @@ bool StartSelfRemovingCopy(const std::string& copy, const std::string& parameter
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
   std::string commandLine = line;
-  if (!CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                      nullptr, &startup, &process)) {
+  // Nothing is inherited: the interpreter and the copy would keep this run's
+  // open files (the scripts in the destination) from being deleted. The
+  // interpreter gets the copy's handle put into it before it starts. It works
+  // in the copy's folder: a current folder in use cannot be removed, and this
+  // run's is often the destination.
+  std::string folder = copy.substr(0, copy.find_last_of('\\') + 1);
+  if (!CreateProcessA(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                      CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, folder.empty() ? nullptr : folder.c_str(),
+                      &startup, &process)) {
     log.WriteLog(GetLastError(), "[CCmdOperator] Start uninstaller copy through [%s] fail\n", interpreter.c_str());
+    return false;
+  }
+  fw::UniqueHandle thread(process.hThread);
+  fw::UniqueHandle interpreterProcess(process.hProcess);
+  HANDLE held = nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), guard.Get(), interpreterProcess.Get(), &held, 0, FALSE,
+                       DUPLICATE_SAME_ACCESS)) {
+    log.WriteLog(GetLastError(), "[CCmdOperator] Hand the uninstaller copy to [%s] fail\n", interpreter.c_str());
+    TerminateProcess(interpreterProcess.Get(), 1);
     return false;
   }
   // From here the interpreter holds the only handle of the copy.
   guard.Reset();
-  fw::UniqueHandle thread(process.hThread);
-  fw::UniqueHandle interpreterProcess(process.hProcess);
+  ResumeThread(thread.Get());
   log.WriteLog(0, "[CCmdOperator] Run Exe file no wait [%s] [%s] \n", copy.c_str(), parameters.c_str());
   HANDLE waits[] = {started.Get(), interpreterProcess.Get()};
   DWORD result = WaitForMultipleObjects(2, waits, FALSE, kStartReportMs);

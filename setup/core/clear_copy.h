@@ -4,7 +4,8 @@
 // file, and a file opened for deletion on close is only deleted when no
 // program runs from it any more. So the copy is opened for deletion on close
 // and started through the system's command interpreter, which starts it,
-// waits for it to end and holds that handle while it waits: when the
+// waits for it to end and holds that handle (put into it, not inherited) while
+// it waits: when the
 // interpreter ends, right after the copy, the last handle closes and the
 // system deletes the file. Nothing is left running and no restart is needed.
 // When this cannot be set up, the copy is started directly and its own run
