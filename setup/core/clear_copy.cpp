@@ -10,6 +10,8 @@ namespace {
 
 // How long the handing-over installer waits for the clear run to report.
 constexpr DWORD kStartReportMs = 30000;
+// How long a copy left to the interpreter may take to go once it has ended.
+constexpr DWORD kRemovalWaitMs = 10000;
 
 std::string& ArrangedRemoval() {
   static std::string path;
@@ -111,6 +113,13 @@ bool StartSelfRemovingCopy(const std::string& copy, const std::string& parameter
   DWORD result = WaitForMultipleObjects(2, waits, FALSE, kStartReportMs);
   if (result == WAIT_OBJECT_0 + 1) {
     log.WriteLog(0, "[CCmdOperator] The uninstaller copy ended without starting its run\n");
+    // The system deletes the copy as it closes the interpreter's handles,
+    // just after the interpreter counts as ended: the caller copies again
+    // only once it is gone.
+    for (DWORD start = GetTickCount();
+         GetFileAttributesA(copy.c_str()) != INVALID_FILE_ATTRIBUTES && GetTickCount() - start < kRemovalWaitMs;) {
+      Sleep(50);
+    }
     return false;
   }
   if (result == WAIT_TIMEOUT) log.WriteLog(0, "[CCmdOperator] The uninstaller copy has not reported its start yet\n");
