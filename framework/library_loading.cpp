@@ -51,6 +51,12 @@ std::string SystemLibraryPath(const std::string& systemFolder, const std::string
 SearchHardening HardenLibrarySearch() {
   using SetDefaultDirsFn = BOOL(WINAPI*)(DWORD);
   using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
+  // Libraries that the system's own libraries load by bare name on first use
+  // of a drawing function, seen to be searched beside the program even after
+  // the default directories are set (Wine): loaded once from the system
+  // folder now, so that a later load by name finds them loaded. Kept for the
+  // life of the process.
+  for (const char* name : {"msimg32.dll"}) LoadSystemLibrary(name);
   if (auto setDefault = reinterpret_cast<SetDefaultDirsFn>(
           reinterpret_cast<void*>(KernelFunction("SetDefaultDllDirectories")))) {
     // Neither the program's folder nor the current folder nor PATH: the
