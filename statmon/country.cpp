@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "framework/handles.h"
+#include "framework/library_loading.h"
 #include "statmon/language.h"
 #include "statmon/string_table.h"
 
@@ -79,7 +80,7 @@ uint32_t GetDefaultLangID(const std::vector<CountryEntry>& countries) {
   uint32_t locale = (os.platform == OsVersion::kNT && os.major == 5 && os.minor == 0) ? GetThreadLocale() : userDefault;
   bool haveNation = false;
   int nation = 0;
-  fw::UniqueModule kernel(LoadLibraryA("kernel32.dll"));
+  fw::UniqueModule kernel(fw::LoadSystemLibrary("kernel32.dll"));
   if (kernel) {
     using GetUserGeoIdFn = GEOID(WINAPI*)(GEOCLASS);
     auto fn = reinterpret_cast<GetUserGeoIdFn>(reinterpret_cast<void*>(GetProcAddress(kernel.Get(), "GetUserGeoID")));

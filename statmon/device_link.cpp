@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
+#include "framework/library_loading.h"
 #include "framework/trace.h"
 #include "statmon/status.h"
 
@@ -22,7 +24,11 @@ bool Resolve(HMODULE module, const char* name, Fn* fn) {
 
 bool CDeviceLink::LoadDeviceMonitor(const char* libraryName) {
   if (library_) return true;
-  library_.Reset(libraryName && *libraryName ? LoadLibraryA(libraryName) : nullptr);
+  // A full path is loaded as it stands; a bare name only from the system folder.
+  std::string name = libraryName ? libraryName : "";
+  library_.Reset(fw::IsFullPath(name) ? fw::LoadLibraryAtPath(name.c_str())
+                 : fw::IsBareName(name) ? fw::LoadSystemLibrary(name.c_str())
+                                        : nullptr);
   if (!library_) {
     qx::Trace("Load DevMon Library fail");
     return false;

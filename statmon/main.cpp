@@ -2,9 +2,11 @@
 // this is the entry point alone.
 #include <windows.h>
 
+#include "framework/library_loading.h"
 #include "statmon/app.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  fw::HardenLibrarySearch();
   CMFPSMApp app;
   return app.Run();
 }

@@ -1,5 +1,6 @@
 #include "statmon/main_frame.h"
 
+#include "framework/library_loading.h"
 #include "framework/module.h"
 #include "framework/trace.h"
 #include "statmon/app.h"
@@ -35,11 +36,12 @@ CMainFrame::OpenResult CMainFrame::Open() {
   device_.Configure({config.isSupportDevMon != 0, config.vendorId, config.productId, config.mdl});
   if (config.isSupportDevMon) {
     // A bare name: beside the program, where the model's files are, else the
-    // system's normal search (the printing side may install it in the system folder).
+    // system folder (the printing side may install it there); never the
+    // current folder or PATH. A relative path is taken from the program's folder.
     std::string library = config.devMonName;
-    if (!library.empty() && library.find_first_of("\\/:") == std::string::npos) {
+    if (!library.empty() && !fw::IsFullPath(library)) {
       std::string beside = app_.Directory() + "\\" + library;
-      if (FileExists(beside)) library = beside;
+      if (FileExists(beside) || !fw::IsBareName(library)) library = beside;
     }
     if (!device_.LoadDeviceMonitor(library.c_str())) return OpenResult::kDeviceMonitorFailed;
   }

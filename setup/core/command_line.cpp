@@ -95,6 +95,16 @@ DWORD ParseProcessId(const std::string& text) {
 
 std::string InstallerClassName(const std::string& programName) { return programName + " Installer Program"; }
 
+std::string InstallerMutexName(const std::string& className) {
+  std::string name = "QXInstallerRun:" + className;
+  for (char& c : name) {
+    if (c == '\\') c = '/';
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (name.size() > 259) name.resize(259);  // object names stop at MAX_PATH
+  return name;
+}
+
 CommandLineOptions ParseCommandLine(const std::string& arguments) {
   CommandLineOptions options;
   if (arguments.empty()) {

@@ -47,4 +47,9 @@ DWORD ParseProcessId(const std::string& text);
 // "%s Installer Program"
 std::string InstallerClassName(const std::string& programName);
 
+// The name of the mutex that a run holds while it goes on: one per installer
+// class name, compared without regard to case as class names are, and free of
+// the backslash that would name an object namespace.
+std::string InstallerMutexName(const std::string& className);
+
 }  // namespace app

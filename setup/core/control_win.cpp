@@ -11,6 +11,8 @@
 namespace {
 
 constexpr DWORD kMaxItemCount = 10000;
+// How long a second start looks for the window of the run that holds the mutex.
+constexpr DWORD kWindowWaitMs = 10000;
 
 // Item uninstall parameters: UNINST_PARAM_0.. up to the first empty one, at
 // most 20, each followed by one blank.
@@ -37,9 +39,23 @@ bool CControlWin::CreateControlWindow() {
   programName_ = environment_.GetProgramName();
   if (!programName_.empty()) className_ = app::InstallerClassName(programName_);
 
-  if (HWND running = FindWindowA(className_.c_str(), nullptr)) {
+  // Two starts at the same moment both find no window: the mutex decides
+  // between them first, and the class check still finds an earlier run that
+  // holds no mutex.
+  std::string mutexName = app::InstallerMutexName(className_);
+  runMutex_.Reset(CreateMutexA(nullptr, FALSE, mutexName.c_str()));
+  bool anotherRun = runMutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
+  if (!runMutex_) log_.WriteLog(GetLastError(), "[CControlWin] Create mutex fail [%s]\n", mutexName.c_str());
+  HWND running = FindWindowA(className_.c_str(), nullptr);
+  if (anotherRun || running) {
     log_.WriteLog(0, "[CControlWin] The program is alread running!!");
-    SetForegroundWindow(running);
+    runMutex_.Reset();
+    // The other run may not have made its window yet.
+    for (DWORD start = GetTickCount(); !running && GetTickCount() - start < kWindowWaitMs;) {
+      Sleep(100);
+      running = FindWindowA(className_.c_str(), nullptr);
+    }
+    if (running) SetForegroundWindow(running);
     return false;
   }
   if (!RegisterControlClass()) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "framework/frame_window.h"
+#include "framework/handles.h"
 #include "setup/core/utl.h"
 #include "setup/engine/cmd_operator.h"
 #include "setup/pages/wizard_pages.h"
@@ -56,6 +57,7 @@ class CControlWin : public fw::FrameWindow {
   std::string className_ = kDefaultClassName;
   bool mainWindowFlag_ = false;
   bool activating_ = false;  // bringing the page forward from WM_ACTIVATE
+  fw::UniqueHandle runMutex_;  // held for the whole run; the system releases it at exit
   CCmdOperator operator_;
   // One object per page kind for the whole run, handed to the interpreter
   // when the window is made; declared last so the pages go first.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/handles.h"
+#include "framework/library_loading.h"
 #include "setup/core/core_context.h"
 #include "setup/scriptlib/profile.h"
 
@@ -273,7 +274,7 @@ void CPredefinedVariable::LoadCompanionLibraries() {
     if (name.empty()) name = kLibraryKeys[slot].defaultName;
     std::string path = ResolveFile(name);
     if (path.empty()) continue;
-    libraries_[slot] = LoadLibraryA(path.c_str());
+    libraries_[slot] = fw::LoadLibraryAtPath(path.c_str());
     if (!libraries_[slot]) log_.WriteLog(GetLastError(), "[CPredefinedVariable] LoadLibrary fail (%s)", path.c_str());
   }
   std::string network = ProgramInfo("NETWORKMAN_DLL");

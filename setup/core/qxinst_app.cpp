@@ -1,6 +1,8 @@
 #include "setup/core/qxinst_app.h"
 
 #include "framework/dialog.h"
+#include "framework/library_loading.h"
+#include "setup/core/clear_copy.h"
 #include "setup/core/core_context.h"
 
 namespace {
@@ -85,7 +87,7 @@ bool CQXInstApp::Prepare() {
   SetMainWindow(controlWin_.Handle());
   const std::string& resource = environment_.GetResourceDll();
   if (!resource.empty()) {
-    resourceLibrary_ = LoadLibraryA(resource.c_str());
+    resourceLibrary_ = fw::LoadLibraryAtPath(resource.c_str());
     if (resourceLibrary_) log_->WriteLog(0, "[CQXInstApp] Resource file = %s\n", resource.c_str());
   }
   // The pages look for their bitmaps in the resource library first.
@@ -172,6 +174,13 @@ void CQXInstApp::WaitForClass(const std::string& className) {
 
 void CQXInstApp::RunClear() {
   CUtl::Trace("[CQXInstApp] Clear.....!!\n");
+  // Reported before the wait: the installer that started this run waits for
+  // the report before it ends.
+  if (options_.hasProcessId && core::ReportClearRunStart(options_.processId)) {
+    char self[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) core::SetRemovalArranged(std::string(self, length));
+  }
   if (options_.hasProcessId) {
     HANDLE process = OpenProcess(kSynchronizeAndQuery, FALSE, options_.processId);
     if (process) {

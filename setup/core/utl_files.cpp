@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/handles.h"
+#include "setup/core/clear_copy.h"
 #include "setup/core/core_context.h"
 #include "setup/core/utl.h"
 #include "setup/scriptlib/api_function.h"
@@ -142,6 +143,10 @@ bool CUtl::DeleteFileOnReboot(const char* path) {
   // waiting for a restart.
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
   Trace("[CUtl] Delete File Faile (%s) \n", path);
+  if (core::IsRemovalArranged(path)) {
+    Trace("[CUtl] The file goes away when this run ends (%s) \n", path);
+    return false;
+  }
   if (OsFamily() == core::kFamily9x) {
     char shortPath[MAX_PATH] = {};
     GetShortPathNameA(path, shortPath, MAX_PATH);

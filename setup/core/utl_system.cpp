@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/handles.h"
+#include "framework/library_loading.h"
 #include "framework/message_box.h"
 #include "setup/core/core_context.h"
 #include "setup/core/predefined_variable.h"
@@ -131,7 +132,7 @@ bool CUtl::IsWindowsMe() {
 }
 
 bool CUtl::WaitForPnPIdle() {
-  fw::UniqueModule setupapi(LoadLibraryA("Setupapi.dll"));
+  fw::UniqueModule setupapi(fw::LoadSystemLibrary("Setupapi.dll"));
   if (!setupapi) return false;
   using WaitFn = DWORD(WINAPI*)(DWORD);
   auto wait = reinterpret_cast<WaitFn>(

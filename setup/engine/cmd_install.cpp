@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "framework/library_loading.h"
+#include "setup/core/clear_copy.h"
 #include "setup/core/core_context.h"
 #include "setup/core/predefined_variable.h"
 #include "setup/engine/cmd_operator.h"
@@ -123,7 +125,7 @@ bool CCmdOperator::PrintTestPage(CommandRecord& record) {
   bool printUi = CUtl::OsFamily() == 17 || RunningOnWine();
   const char* module = printUi ? "printui.dll" : "shell32.dll";
   const char* functionName = printUi ? "PrintUIEntryW" : "SHInvokePrinterCommandA";
-  fw::UniqueModule library(LoadLibraryA(module));
+  fw::UniqueModule library(fw::LoadSystemLibrary(module));
   if (!library) {
     log_.WriteLog(GetLastError(), "[CCmdOperator] Cannot load '%s' module for printing test page:", module);
   } else if (FARPROC proc = GetProcAddress(library.Get(), functionName); !proc) {
@@ -177,7 +179,16 @@ bool CCmdOperator::DeleteAll() {
     }
   }
   DWORD pid = pidForClear_ ? pidForClear_ : GetCurrentProcessId();
-  CommandRecord start(std::string(), copy, engine::ClearParameters(env->GetProgramName(), env->GetUninstallKey(), pid));
+  std::string parameters = engine::ClearParameters(env->GetProgramName(), env->GetUninstallKey(), pid);
+  if (core::StartSelfRemovingCopy(copy, env->ExpandVariables(parameters), pid, log_)) return true;
+  // Started directly, the copy's run leaves its file for the next start of
+  // the system. The attempt above may have deleted the copy already.
+  if (GetFileAttributesA(copy.c_str()) == INVALID_FILE_ATTRIBUTES &&
+      !CUtl::CopyOneFile(program.c_str(), copy.c_str(), false, false)) {
+    log_.WriteLog(GetLastError(), "[CCmdOperator] Copy uninstaller fail. create uninstall process fail!!");
+    return false;
+  }
+  CommandRecord start(std::string(), copy, parameters);
   HANDLE process = StartProgram(start);
   if (process && process != INVALID_HANDLE_VALUE) CloseHandle(process);
   return true;

@@ -9,6 +9,7 @@
 
 #include "framework/controls.h"
 #include "framework/handles.h"
+#include "framework/library_loading.h"
 #include "setup/core/core_context.h"
 #include "setup/core/predefined_variable.h"
 #include "setup/core/utl_rules.h"
@@ -47,7 +48,7 @@ DWORD WINAPI WaitThread(void* parameter) {
   log.WriteLog(0, "[CInstallDlg] Wait Thread....\n");
   log.WriteLog(0, "[CInstallDlg] Wait Thread - Refresh system....\n");
   SendCommand(block->control, "CT_REFRESH_SYSTEM");
-  if (HMODULE setupApi = LoadLibraryA("Setupapi.dll")) {
+  if (HMODULE setupApi = fw::LoadSystemLibrary("Setupapi.dll")) {
     using WaitFunction = DWORD(WINAPI*)(DWORD);
     auto wait = reinterpret_cast<WaitFunction>(
         reinterpret_cast<void*>(GetProcAddress(setupApi, "CMP_WaitNoPendingInstallEvents")));

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "framework/controls.h"
+#include "framework/library_loading.h"
 #include "setup/core/core_context.h"
 #include "setup/core/predefined_variable.h"
 #include "setup/core/utl_rules.h"
@@ -32,7 +33,7 @@ DWORD WINAPI SearchWorker(LPVOID parameter) {
 
 int NetworkSearch(const SearchParam& param) {
   if (param.networkLibrary.empty()) return 0;
-  HMODULE library = LoadLibraryA(param.networkLibrary.c_str());
+  HMODULE library = fw::LoadLibraryAtPath(param.networkLibrary.c_str());
   if (!library) return 0;
   int returned = 0;
   auto get = reinterpret_cast<GetNetworkPrinterFn>(reinterpret_cast<void*>(GetProcAddress(library, "GetNetworkPrinter")));

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/library_loading.h"
 #include "framework/trace.h"
 
 namespace {
@@ -49,7 +50,7 @@ bool CAPIFunction::Initialize(LogFunction log, void* logContext) {
   log_ = log;
   logContext_ = logContext;
 
-  kernel32_ = LoadLibraryA("Kernel32.dll");
+  kernel32_ = fw::LoadSystemLibrary("Kernel32.dll");
   if (kernel32_) {
     getDiskFreeSpaceEx_ = As<GetDiskFreeSpaceExAFn>(
         Bind(kernel32_, "GetDiskFreeSpaceExA", "[CAPIFunction] GetProcAddress-GetDiskFreeSpaceEx"));
@@ -58,7 +59,7 @@ bool CAPIFunction::Initialize(LogFunction log, void* logContext) {
     Log(GetLastError(), "[CAPIFunction] LoadLibrary(Kernel32)");
   }
 
-  netapi_ = LoadLibraryA("Netapi32.dll");
+  netapi_ = fw::LoadSystemLibrary("Netapi32.dll");
   if (netapi_) {
     netWkstaGetInfo_ =
         As<NetWkstaGetInfoFn>(Bind(netapi_, "NetWkstaGetInfo", "[CAPIFunction] GetProcAddress-NetWkstaGetInfo"));
@@ -66,7 +67,7 @@ bool CAPIFunction::Initialize(LogFunction log, void* logContext) {
     Log(GetLastError(), "[CAPIFunction] Load netapi32.dll fail");
   }
 
-  advapi32_ = LoadLibraryA("Advapi32.dll");
+  advapi32_ = fw::LoadSystemLibrary("Advapi32.dll");
   if (advapi32_) {
     auto bind = [this](const char* name) {
       std::string label = std::string("[CAPIFunction] GetProcAddress-") + name;

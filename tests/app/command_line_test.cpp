@@ -117,3 +117,19 @@ TEST(CommandLine, HugeLinesAreHandled) {
   EXPECT_EQ(options.type, IS_TYPE_CLEAR);
   EXPECT_EQ(options.uninstallKey.size(), 10000u);
 }
+
+namespace {
+
+// The run's mutex: the same for class names that differ only in case (as the
+// window-class check sees them), different per product, never a namespace.
+TEST(CommandLine, InstallerMutexNames) {
+  const std::string a = app::InstallerMutexName("QX Printer Installer Program");
+  EXPECT_EQ(app::InstallerMutexName("qx printer INSTALLER program"), a);
+  EXPECT_NE(app::InstallerMutexName("QX Scanner Installer Program"), a);
+  for (const char* cls : {"QX\\Printer Installer Program", "Local\\QX Installer Program", ""}) {
+    EXPECT_EQ(app::InstallerMutexName(cls).find('\\'), std::string::npos) << cls;
+  }
+  EXPECT_LT(app::InstallerMutexName(std::string(5000, 'x')).size(), 260u);
+}
+
+}  // namespace

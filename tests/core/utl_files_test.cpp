@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "setup/core/clear_copy.h"
 #include "setup/core/utl.h"
 #include "tests/core/core_test_support.h"
 #include "tests/support/temp_dir.h"
@@ -136,6 +137,26 @@ TEST_F(UtlFiles, DeleteFileOnRebootMissingAndLocked) {
   EXPECT_FALSE(FileExists(path));
   // The restart would have deleted it; forget the scheduled deletion.
   MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+// The uninstaller copy's run: its own file goes away when the run ends, so a
+// failed deletion of it leaves nothing for a restart.
+TEST_F(UtlFiles, DeleteFileOnRebootLeavesAnArrangedRemovalAlone) {
+  std::string path = dir_.Write("arranged.exe", "x");
+  qx::test::TraceCapture trace;
+  HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  core::SetRemovalArranged(path);
+  {
+    coretest::ScopedVersion windows2000(VER_PLATFORM_WIN32_NT, 5, 0);
+    EXPECT_FALSE(CUtl::DeleteFileOnReboot(path.c_str()));
+  }
+  core::SetRemovalArranged("");
+  CloseHandle(lock);
+  EXPECT_TRUE(trace.Contains("The file goes away when this run ends (" + path + ")"));
+  EXPECT_FALSE(trace.Contains("by MoveFileEx (" + path + ")"));
+  EXPECT_TRUE(FileExists(path));
+  EXPECT_TRUE(CUtl::DeleteFileOnReboot(path.c_str()));
 }
 
 TEST_F(UtlFiles, DeleteFileAndEmptyParents) {

@@ -1,6 +1,7 @@
 #include "tests/e2e/e2e_support.h"
 
 #include <cctype>
+#include <cstring>
 #include <sstream>
 #include <vector>
 
@@ -204,6 +205,26 @@ int SetupMedium::UninstallItems() {
   if (!uninstall) return -1;
   uninstall(reports.Handle(), identity_.InstallKey().c_str(), 1);
   return reports.count;
+}
+
+std::vector<std::string> PendingDeletes() {
+  std::vector<std::string> names;
+  fw::UniqueRegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
+                    key.Put()) != ERROR_SUCCESS) {
+    return names;
+  }
+  std::vector<char> data(1 << 20);
+  DWORD size = static_cast<DWORD>(data.size() - 2), type = 0;
+  if (RegQueryValueExA(key.Get(), "PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                       &size) != ERROR_SUCCESS) {
+    return names;
+  }
+  data[size] = data[size + 1] = 0;
+  for (const char* p = data.data(); p < data.data() + size; p += strlen(p) + 1) {
+    if (*p) names.emplace_back(p);
+  }
+  return names;
 }
 
 qx::test::Environment SetupMedium::RunEnvironment(const std::string& tempDir, int answer) const {

@@ -7,6 +7,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
@@ -66,6 +67,10 @@ class SetupMedium {
 std::set<std::string> RegistrySnapshot(const std::string& key);
 // Every file and folder under a folder.
 std::set<std::string> FileSnapshot(const std::string& folder);
+
+// The deletions waiting in the Session Manager for the next start of the
+// system (their source names, as "\\??\\C:\\...").
+std::vector<std::string> PendingDeletes();
 
 DWORD ReadDword(const std::string& key, const std::string& value, DWORD fallback = 0xDEADBEEF);
 std::string ReadString(const std::string& key, const std::string& value, const std::string& fallback = "<none>");

@@ -1,7 +1,9 @@
 // Whole runs of setup.exe as a process, on a private copy of the sample medium.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/frame_window.h"
 #include "tests/e2e/e2e_support.h"
@@ -97,6 +99,49 @@ TEST_F(SetupRuns, SecondStartBringsTheFirstToTheFrontAndEnds) {
   PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(first.Wait(60000, &code));
   EXPECT_EQ(code, 1u);
+}
+
+// Eight starts one right after the other, all before any has made its window:
+// one run goes on, the seven others find it and end.
+TEST_F(SetupRuns, EightStartsAtOnceRunOneInstaller) {
+  e2e::SetScriptSection(medium_.ConfigFile(), "INST_STRART_CMD", "CT_DLG_CANCEL=");
+  constexpr int kStarts = 8;
+  std::vector<std::unique_ptr<qx::test::Process>> runs;
+  std::vector<std::string> temps;
+  for (int i = 0; i < kStarts; ++i) {
+    temps.push_back(medium_.TempDir() + "\\run" + std::to_string(i));
+    CreateDirectoryA(temps.back().c_str(), nullptr);
+  }
+  for (int i = 0; i < kStarts; ++i) {
+    runs.push_back(std::make_unique<qx::test::Process>());
+    ASSERT_TRUE(medium_.Start(runs.back().get(), "/INSTALL", {}, temps[i]));
+  }
+  auto running = [&] {
+    int count = 0;
+    for (const auto& run : runs) count += run->Running() ? 1 : 0;
+    return count;
+  };
+  const std::string program = medium_.Identity().Program();
+  HWND box = nullptr;
+  ASSERT_TRUE(qx::test::WaitFor([&] {
+    box = FindWindowA("#32770", program.c_str());
+    return box && running() <= 1;
+  }, 120000)) << running() << " runs";
+  EXPECT_EQ(running(), 1);
+  int refused = 0;
+  for (const auto& temp : temps) {
+    std::string log = qx::test::TempDir::Read(temp + "\\setup.exe.log");
+    if (Contains(log, "[CControlWin] The program is alread running!!")) ++refused;
+  }
+  EXPECT_EQ(refused, kStarts - 1);
+  int windows = 0;
+  std::string className = program + " Installer Program";
+  for (HWND w = FindWindowA(className.c_str(), nullptr); w; w = FindWindowExA(nullptr, w, className.c_str(), nullptr))
+    ++windows;
+  EXPECT_EQ(windows, 1);
+
+  PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+  for (const auto& run : runs) EXPECT_TRUE(run->Wait(60000));
 }
 
 TEST_F(SetupRuns, ClearRunWaitsForTheProcessThenRemovesEverythingRecorded) {

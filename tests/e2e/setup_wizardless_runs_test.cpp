@@ -108,6 +108,14 @@ TEST_F(WizardlessRuns, UninstallRunsItsSectionsThenHandsOverToTheClearRun) {
   EXPECT_TRUE(WaitFor(
       [&] { return Contains(medium_.Trace(), "The installer was finised , now uninstall all files and information!!"); },
       30000));
+
+  // The copy goes away when the clear run ends, with nothing left waiting for
+  // a restart and nothing left running.
+  const std::string copy = medium_.TempDir() + "\\setup.exe";
+  EXPECT_TRUE(WaitFor([&] { return !qx::test::FileExists(copy); }, 60000)) << "the clear run's copy stayed";
+  for (const auto& pending : e2e::PendingDeletes()) EXPECT_NE(pending, "\\??\\" + copy);
+  EXPECT_FALSE(Contains(medium_.Trace(), "Set file to be deleted when rebooting by MoveFileEx (" + copy + ")"));
+  EXPECT_TRUE(Contains(medium_.Trace(), "The file goes away when this run ends (" + copy + ")")) << medium_.Trace();
 }
 
 }  // namespace
