@@ -1,11 +1,13 @@
 // From process start to the first visible top-level window, under Wine:
-//   build/wine-run build/bench/startup/startup_bench.exe [runs]
+//   build/wine-run build/bench/startup/startup_bench.exe [runs] [other setup.exe]
 // for (a) a bare GUI program (one window), (b) the NSIS peer installer over
 // the sample medium's payload (bench/peer), (c) setup.exe on the assembled
 // sample medium; medians of several runs, side by side. Then one run of
 // setup.exe under the debugger interface splits its start-up: process start,
 // its libraries (the companion libraries among them), the log lines written
-// while the scripts are read, and what comes last.
+// while the scripts are read, and what comes last. An other setup.exe (a
+// Windows path, for example another build's medium) runs in the same rounds,
+// for a comparison.
 #include <windows.h>
 
 #include <algorithm>
@@ -69,38 +71,39 @@ void PrintPhases(const std::vector<bench::Event>& events, const bench::FirstWind
   auto has = [](const char* needle) { return [needle](const std::string& w) { return w.find(needle) != std::string::npos; }; };
   auto isCompanion = has("\\data\\qx");
   int ownCode = find(has("trace: "));
-  int firstCompanion = find(isCompanion);
-  int lastCompanion = -1;
+  // A library's load report comes when it is mapped; its own start-up ends at
+  // the next event that is no library load. Companion libraries are summed
+  // wherever they load (the start command may need one).
+  double companionMs = 0;
   std::string companions;
   for (size_t i = 0; i < events.size(); ++i) {
     if (!isCompanion(events[i].what)) continue;
-    lastCompanion = static_cast<int>(i);
+    int next = find([](const std::string& w) { return w.rfind("library ", 0) != 0; }, i + 1);
+    if (next >= 0) companionMs += events[static_cast<size_t>(next)].ms - events[i].ms;
     companions += (companions.empty() ? "" : ", ") + events[i].what.substr(events[i].what.rfind('\\') + 1);
   }
-  // A library's load report comes when it is mapped; its own start-up ends at the next non-library event.
-  int afterCompanions = lastCompanion < 0 ? -1 : find([](const std::string& w) { return w.rfind("library ", 0) != 0; },
-                                                      lastCompanion + 1);
+  int resource = find(has("log: [CQXInstApp] Resource file"));
   int startCommand = find(has("log: [CQXInstApp] Start"));
   int end = events.empty() ? -1 : static_cast<int>(events.size()) - 1;
   struct Span {
     const char* label;
-    int from, to;  // event indexes; -1 for the moment of CreateProcess
+    int from, to;  // event indexes; -2 for the moment of CreateProcess
   };
-  std::string companionLabel = "companion libraries (" + companions + ")";
   std::string endLabel = traced.shown ? "start command to the first window" : "start command to the end";
   const Span spans[] = {
       {"process start: loader, static libraries, runtime", -2, ownCode},
-      {"command line, log, environment and scripts", ownCode, firstCompanion},
-      {companionLabel.c_str(), firstCompanion, afterCompanions},
-      {"languages, resource library, destination", afterCompanions, startCommand},
+      {"command line, log, environment, scripts, control window, resource library", ownCode, resource},
+      {"to the start command", resource, startCommand},
       {endLabel.c_str(), startCommand, end},
   };
   std::printf("\nsetup.exe start-up phases (ms, traced run)\n");
   for (const Span& s : spans) {
     if (s.to < 0 || s.from == -1) continue;
-    double from = s.from == -2 ? 0 : events[s.from].ms;
-    std::printf("  %-76s %8.1f\n", s.label, events[s.to].ms - from);
+    double from = s.from == -2 ? 0 : events[static_cast<size_t>(s.from)].ms;
+    std::printf("  %-76s %8.1f\n", s.label, events[static_cast<size_t>(s.to)].ms - from);
   }
+  std::string companionLabel = "of which companion libraries (" + (companions.empty() ? "none" : companions) + ")";
+  std::printf("  %-76s %8.1f\n", companionLabel.c_str(), companionMs);
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -128,6 +131,7 @@ int main(int argc, char** argv) {
       {"NSIS peer (welcome page)", {build + "\\bench\\peer\\peer_setup.exe", "", environment, false}, {}},
       {"setup.exe, sample medium", {build + "\\medium\\setup.exe", "", environment, true}, {}},
   };
+  if (argc > 2) subjects.push_back({"setup.exe, other build", {argv[2], "", environment, true}, {}});
   for (const Subject& s : subjects) {
     if (!Exists(s.launch.program)) std::printf("missing: %s\n", s.launch.program.c_str());
   }

@@ -1,11 +1,10 @@
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <vector>
 
 #include "companions/util/reg_file.h"
 #include "companions/world/companion_log.h"
 #include "companions/world/text.h"
+#include "companions/world/world.h"
 #include "framework/handles.h"
 
 namespace qx::util {
@@ -92,12 +91,11 @@ DWORD SaveKeyTree(const std::string& file, HKEY hive, const std::string& key) {
 }
 
 DWORD LoadKeyTrees(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return ERROR_FILE_NOT_FOUND;
+  std::string text;
+  if (!world::ReadTextFile(file, static_cast<size_t>(-1), &text)) return ERROR_FILE_NOT_FOUND;
   DWORD result = ERROR_SUCCESS;
   fw::UniqueRegKey key;
-  std::string raw;
-  while (std::getline(in, raw)) {
+  for (const std::string& raw : world::SplitAt(text)) {
     std::string line = world::Trim(raw);
     if (line.empty() || line[0] == ';' || line.rfind("//", 0) == 0) continue;
     if (line.front() == '[' && line.back() == ']') {

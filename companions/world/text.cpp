@@ -19,6 +19,18 @@ bool CopyOut(char* buffer, size_t size, const std::string& text) {
   return n == text.size();
 }
 
+std::vector<std::string> SplitAt(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t from = 0;
+  while (from < text.size()) {
+    size_t end = text.find(separator, from);
+    if (end == std::string::npos) end = text.size();
+    parts.push_back(text.substr(from, end - from));
+    from = end + 1;
+  }
+  return parts;
+}
+
 std::string Trim(const std::string& text) {
   const char* blanks = " \t\r\n";
   size_t first = text.find_first_not_of(blanks);

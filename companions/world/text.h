@@ -19,6 +19,9 @@ bool EqualsNoCase(const std::string& a, const std::string& b);
 bool ContainsNoCase(const std::string& text, const std::string& part);
 // Splits at any of the separators, trims each part and drops empty parts.
 std::vector<std::string> SplitList(const std::string& text, const char* separators = ",;");
+// The parts between separators, as reading with getline would give them: a
+// separator at the very end adds no empty last part. Lines keep a "\r".
+std::vector<std::string> SplitAt(const std::string& text, char separator = '\n');
 // What a log may show of a secret: whether one was given, never its text.
 const char* MaskSecret(const std::string& secret);
 

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "companions/world/companion_log.h"
 #include "companions/world/text.h"
@@ -59,10 +57,8 @@ std::string Section::Kind() const {
 
 World World::Parse(const std::string& text) {
   World world;
-  std::istringstream in(text);
-  std::string raw;
   Section* current = nullptr;
-  while (std::getline(in, raw)) {
+  for (const std::string& raw : SplitAt(text)) {
     std::string line = Trim(raw);
     if (IsComment(line)) continue;
     if (line.front() == '[') {
@@ -96,13 +92,8 @@ World World::Load() {
   std::string path = WorldPath();
   World world;
   if (!path.empty()) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (file) {
-      std::streamoff size = file.tellg();
-      file.seekg(0);
-      std::string text(static_cast<size_t>(size > 0 ? std::min<std::streamoff>(size, kMaxWorldBytes) : 0), '\0');
-      file.read(text.data(), static_cast<std::streamsize>(text.size()));
-      text.resize(static_cast<size_t>(file.gcount()));
+    std::string text;
+    if (ReadTextFile(path, kMaxWorldBytes, &text)) {
       world = Parse(text);
       world.loaded_ = true;
       if (world.malformed_ > 0) Log("world", "%d malformed line(s) skipped in %s", world.malformed_, path.c_str());
@@ -125,6 +116,20 @@ const Section* World::Find(const std::string& name) const {
     if (EqualsNoCase(s.name, name)) return &s;
   }
   return nullptr;
+}
+
+bool ReadTextFile(const std::string& path, size_t limit, std::string* text) {
+  text->clear();
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  char buffer[16384];
+  DWORD read = 0;
+  while (text->size() < limit && ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+    text->append(buffer, std::min<size_t>(read, limit - text->size()));
+  }
+  CloseHandle(file);
+  return true;
 }
 
 std::string WorldPath() {

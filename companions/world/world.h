@@ -56,6 +56,8 @@ class World {
 // program) that contains this code.
 std::string WorldPath();
 
+// Reads a whole file, at most `limit` bytes of it; false when it cannot be opened.
+bool ReadTextFile(const std::string& path, size_t limit, std::string* text);
 // Sets (or, with a null value, removes) one key of a section of the world file;
 // a null key removes the whole section. Used where a library changes the world
 // it simulates (a removed device, a finished remote installation).

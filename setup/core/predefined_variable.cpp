@@ -56,6 +56,8 @@ void CPredefinedVariable::FreeLibraries() {
     if (module) FreeLibrary(module);
     module = nullptr;
   }
+  libraryPaths_ = {};
+  libraryTried_ = {};
 }
 
 bool CPredefinedVariable::InitEnvironment() {
@@ -106,7 +108,7 @@ bool CPredefinedVariable::InitEnvironment(const char* programPath) {
   pageLangAbbr_ = langAbbr_;
   FindOsString();
   WriteEnvironmentLog();
-  LoadCompanionLibraries();
+  FindCompanionLibraries();
   rightToLeft_ = IsRightAligned(languageId_);
   return true;
 }
@@ -268,15 +270,26 @@ void CPredefinedVariable::WriteEnvironmentLog() {
   log_.WriteLog(0, "[CPredefinedVariable] Temporary directory = %s\n", tempDir_.c_str());
 }
 
-void CPredefinedVariable::LoadCompanionLibraries() {
+void CPredefinedVariable::FindCompanionLibraries() {
   for (size_t slot = 0; slot < std::size(kLibraryKeys); ++slot) {
     std::string name = ProgramInfo(kLibraryKeys[slot].key);
     if (name.empty()) name = kLibraryKeys[slot].defaultName;
-    std::string path = ResolveFile(name);
-    if (path.empty()) continue;
-    libraries_[slot] = fw::LoadLibraryAtPath(path.c_str());
-    if (!libraries_[slot]) log_.WriteLog(GetLastError(), "[CPredefinedVariable] LoadLibrary fail (%s)", path.c_str());
+    libraryPaths_[slot] = ResolveFile(name);
   }
   std::string network = ProgramInfo("NETWORKMAN_DLL");
   networkLibrary_ = ResolveFile(network.empty() ? ".\\data\\qxnetman.dll" : network);
+}
+
+HMODULE CPredefinedVariable::GetLibrary(LibrarySlot slot) {
+  if (slot < 0 || slot >= kLibrarySlots) return nullptr;
+  if (!libraryTried_[slot]) {
+    // Tried once: a library that failed is not tried (and logged) again.
+    libraryTried_[slot] = true;
+    const std::string& path = libraryPaths_[slot];
+    if (!path.empty()) {
+      libraries_[slot] = fw::LoadLibraryAtPath(path.c_str());
+      if (!libraries_[slot]) log_.WriteLog(GetLastError(), "[CPredefinedVariable] LoadLibrary fail (%s)", path.c_str());
+    }
+  }
+  return libraries_[slot];
 }

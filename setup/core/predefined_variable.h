@@ -3,9 +3,10 @@
 // the application object, made current with core::SetCurrentEnvironment. At
 // start it finds the three script files beside the program, reads the product
 // identity, the directories, the language, the operating-system key and the
-// product's registry root keys, and loads the companion libraries. Later it
-// expands the $...$ variables and takes changes of language, destination,
-// install key and printer addresses from the pages.
+// product's registry root keys, and finds the companion libraries (each is
+// loaded when it is first asked for). Later it expands the $...$ variables and
+// takes changes of language, destination, install key and printer addresses
+// from the pages.
 //
 // Not locked: the user-interface thread changes it, the install worker only
 // reads it. The three script readers are about 33 KB each and live on the heap.
@@ -102,7 +103,11 @@ class CPredefinedVariable {
   bool IsRightToLeft() const { return rightToLeft_; }
   bool IsInstallMode() const { return installMode_; }
   void SetInstallMode(bool install) { installMode_ = install; }
-  HMODULE GetLibrary(LibrarySlot slot) const { return slot < kLibrarySlots ? libraries_[slot] : nullptr; }
+  // A companion library, loaded at its first use (the start-up resolves the
+  // paths only: the first page needs none of the libraries). A failed load is
+  // logged once; null then and for a slot without a library. Called on the
+  // user-interface thread.
+  HMODULE GetLibrary(LibrarySlot slot);
   CAPIFunction& GetAPIFunction() { return api_; }
   CProfile& GetDataReader() { return *dataReader_; }
   CProfile& GetStringReader() { return *stringReader_; }
@@ -119,7 +124,7 @@ class CPredefinedVariable {
   void FindDirectories();
   void FindOsString();
   void WriteEnvironmentLog();
-  void LoadCompanionLibraries();
+  void FindCompanionLibraries();
   void FreeLibraries();
   void SetRootKeys();
 
@@ -144,5 +149,7 @@ class CPredefinedVariable {
   std::string ip_, scanIp_;
   std::unique_ptr<PRINTER_ENTRY[]> printerTable_ = std::make_unique<PRINTER_ENTRY[]>(qx::contracts::kPrinterTableSize);
   std::string networkLibrary_;
+  std::array<std::string, kLibrarySlots> libraryPaths_;  // resolved at start-up, empty when missing
+  std::array<bool, kLibrarySlots> libraryTried_{};
   std::array<HMODULE, kLibrarySlots> libraries_{};
 };

@@ -1,6 +1,7 @@
 // CUtl: the log file, the debug trace and script values.
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "framework/trace.h"
@@ -12,9 +13,18 @@ namespace {
 std::atomic<HANDLE> g_applicationLog{INVALID_HANDLE_VALUE};
 
 constexpr DWORD kProfileBufferSize = 4096;
+// The system's reader turns the names into counted strings of at most 32767
+// characters. A longer name fails that conversion, after which Wine's reader
+// goes on with an uninitialised pointer and may crash; no script line can
+// name such a section or key anyway, so it reads as missing.
+constexpr size_t kMaxProfileName = 32767;
 
 std::string ReadProfile(const char* section, const char* key, const char* defaultValue, const char* file) {
   if (!file || !*file || !section || !key) return defaultValue ? defaultValue : "";
+  if (strnlen(section, kMaxProfileName + 1) > kMaxProfileName || strnlen(key, kMaxProfileName + 1) > kMaxProfileName ||
+      strnlen(file, kMaxProfileName + 1) > kMaxProfileName) {
+    return defaultValue ? defaultValue : "";
+  }
   std::vector<char> buffer(kProfileBufferSize);
   GetPrivateProfileStringA(section, key, defaultValue ? defaultValue : "", buffer.data(), kProfileBufferSize, file);
   return buffer.data();

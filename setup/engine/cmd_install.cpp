@@ -55,7 +55,7 @@ bool RunningOnWine() {
 }  // namespace
 
 FARPROC CCmdOperator::Function(Library which, const char* name) const {
-  HMODULE module = libraries_[which];
+  HMODULE module = GetLibrary(which);
   if (!module) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
@@ -86,7 +86,7 @@ bool CCmdOperator::RunInstallWorker(bool install) {
   threadParam_.hWnd = CurrentPageWindow();
   Copy(threadParam_.szKey, sizeof(threadParam_.szKey), env ? env->GetInstallKey() : std::string());
   threadParam_.nFlag = 1;
-  threadParam_.hLibrary = libraries_[install ? kInstaller : kUninstaller];
+  threadParam_.hLibrary = GetLibrary(install ? kInstaller : kUninstaller);
   threadParam_.nInstall = install ? 1 : 0;
   auto block = std::make_unique<InstallThreadParam>(threadParam_);
   if (!StartWorker(&InstallWorker, block.get())) return false;

@@ -25,11 +25,22 @@ void CCmdOperator::Initialise(HWND controlWindow, bool mainWindowFlag) {
   dataFile_ = env->GetDataFile();
   configFile_ = env->GetConfigFile();
   stringFile_ = env->GetStringFile();
-  libraries_[kInstaller] = env->GetLibrary(CPredefinedVariable::kInstallerDll);
-  libraries_[kUninstaller] = env->GetLibrary(CPredefinedVariable::kUninstallerDll);
-  libraries_[kUtility] = env->GetLibrary(CPredefinedVariable::kUtilityDll);
-  libraries_[kRemoteInstall] = env->GetLibrary(CPredefinedVariable::kRemoteInstallDll);
-  libraries_[kDiagnosis] = env->GetLibrary(CPredefinedVariable::kDiagnosisDll);
+  libraries_ = {};
+  librariesKnown_ = {};
+}
+
+HMODULE CCmdOperator::GetLibrary(Library which) const {
+  static constexpr CPredefinedVariable::LibrarySlot kSlots[kLibraries] = {
+      CPredefinedVariable::kInstallerDll, CPredefinedVariable::kUninstallerDll, CPredefinedVariable::kUtilityDll,
+      CPredefinedVariable::kRemoteInstallDll, CPredefinedVariable::kDiagnosisDll};
+  if (which < 0 || which >= kLibraries) return nullptr;
+  if (!librariesKnown_[which]) {
+    CPredefinedVariable* env = core::CurrentEnvironment();
+    if (!env) return nullptr;
+    libraries_[which] = env->GetLibrary(kSlots[which]);
+    librariesKnown_[which] = true;
+  }
+  return libraries_[which];
 }
 
 void CCmdOperator::SetPage(engine::PageKind kind, engine::IWizardPage* page) {

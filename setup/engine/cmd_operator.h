@@ -81,10 +81,14 @@ class CCmdOperator {
   HWND MainWindow() const { return mainPage_ ? mainPage_->Window() : nullptr; }
   HWND ControlWindow() const { return controlWindow_; }
 
-  // Library handles; tests may put their own in place after Initialise.
+  // Library handles, asked of the environment at their first use (which
+  // loads the library); tests may put their own in place after Initialise.
   enum Library { kInstaller, kUninstaller, kUtility, kRemoteInstall, kDiagnosis, kLibraries };
-  void SetLibrary(Library which, HMODULE module) { libraries_[which] = module; }
-  HMODULE GetLibrary(Library which) const { return libraries_[which]; }
+  void SetLibrary(Library which, HMODULE module) {
+    libraries_[which] = module;
+    librariesKnown_[which] = true;
+  }
+  HMODULE GetLibrary(Library which) const;
 
   // The last worker thread started (null before the first).
   HANDLE LastWorker() const { return worker_.Get(); }
@@ -148,7 +152,8 @@ class CCmdOperator {
   HWND controlWindow_ = nullptr;
   bool mainWindowFlag_ = false;
   std::string dataFile_, configFile_, stringFile_;
-  std::array<HMODULE, kLibraries> libraries_{};
+  mutable std::array<HMODULE, kLibraries> libraries_{};
+  mutable std::array<bool, kLibraries> librariesKnown_{};
   std::array<engine::IWizardPage*, engine::kPageKinds> pages_{};
   engine::IWizardPage* current_ = nullptr;
   engine::IWizardPage* mainPage_ = nullptr;

@@ -142,7 +142,7 @@ bool CCmdOperator::RunRemoteInstall() {
   threadParam_.hWnd = CurrentPageWindow();
   Copy(threadParam_.szKey, sizeof(threadParam_.szKey), infoKey);
   threadParam_.nFlag = 0;
-  threadParam_.hLibrary = libraries_[kRemoteInstall];
+  threadParam_.hLibrary = GetLibrary(kRemoteInstall);
   threadParam_.nInstall = 1;
   Copy(threadParam_.szRegFile, sizeof(threadParam_.szRegFile), registryFile);
   Copy(threadParam_.szSrcDir, sizeof(threadParam_.szSrcDir), env->GetSrcDir());

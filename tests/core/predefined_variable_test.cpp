@@ -370,6 +370,45 @@ TEST_F(Environment, CompanionLibrariesMissingBrokenAndPresent) {
   EXPECT_EQ(env_.GetNetworkLibraryPath(), "");
 }
 
+// The libraries are loaded when first asked for, not at start-up: a broken
+// one is reported at its first use and only then, once however often it is
+// asked for; two slots naming one file share its handle.
+TEST_F(Environment, CompanionLibrariesLoadAtFirstUseAndOnce) {
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, MAX_PATH);
+  ASSERT_TRUE(CUtl::CreateDirectoryTree((medium_ + "\\data").c_str(), false));
+  ASSERT_TRUE(CopyFileA((std::string(system) + "\\version.dll").c_str(), (medium_ + "\\data\\exec.dll").c_str(), FALSE));
+  dir_.Write("medium\\data\\broken.dll", "this is text, not a library");
+  info_["INSTALLER_DLL"] = ".\\data\\exec.dll";
+  info_["UNINSTALLER_DLL"] = ".\\data\\exec.dll";
+  info_["DIAGNOSIS_DLL"] = ".\\data\\broken.dll";
+  ASSERT_TRUE(Init());
+  const std::string failure = "[CPredefinedVariable] LoadLibrary fail (" + medium_ + "\\data\\broken.dll)";
+  EXPECT_EQ(Log().find(failure), std::string::npos) << "loaded before its first use";
+
+  struct Case {
+    CPredefinedVariable::LibrarySlot slot;
+    bool loads;
+  };
+  const Case cases[] = {{CPredefinedVariable::kInstallerDll, true},
+                        {CPredefinedVariable::kUninstallerDll, true},
+                        {CPredefinedVariable::kDiagnosisDll, false},
+                        {CPredefinedVariable::kRemoteInstallDll, false},  // missing file
+                        {CPredefinedVariable::kSpareDll, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.slot));
+    HMODULE first = env_.GetLibrary(c.slot);
+    EXPECT_EQ(first != nullptr, c.loads);
+    EXPECT_EQ(env_.GetLibrary(c.slot), first);
+  }
+  EXPECT_EQ(env_.GetLibrary(CPredefinedVariable::kInstallerDll), env_.GetLibrary(CPredefinedVariable::kUninstallerDll));
+  EXPECT_EQ(env_.GetLibrary(CPredefinedVariable::kLibrarySlots), nullptr);
+  std::string log = Log();
+  size_t at = log.find(failure);
+  ASSERT_NE(at, std::string::npos) << log;
+  EXPECT_EQ(log.find(failure, at + 1), std::string::npos) << "reported twice: " << log;
+}
+
 TEST_F(Environment, AbsurdIdentityValuesDoNotStopTheRun) {
   info_["MFG"] = std::string(10000, 'M');
   info_["PROGRAM_NAME"] = "";

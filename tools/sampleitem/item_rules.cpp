@@ -2,12 +2,26 @@
 
 #include <algorithm>
 #include <cctype>
-#include <sstream>
+#include <vector>
 
 namespace sampleitem {
 namespace {
 
 constexpr const char* kManifestHeader = "QXITEM-MANIFEST 1";
+
+// The parts between separators as getline gives them (no empty part after a
+// final separator); string streams would add a megabyte to the program.
+std::vector<std::string> SplitAt(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t from = 0;
+  while (from < text.size()) {
+    size_t end = text.find(separator, from);
+    if (end == std::string::npos) end = text.size();
+    parts.push_back(text.substr(from, end - from));
+    from = end + 1;
+  }
+  return parts;
+}
 constexpr size_t kMaxPath = 260;
 // Room left below a destination for the payload's own names.
 constexpr size_t kMaxFolderPath = kMaxPath - 60;
@@ -58,9 +72,7 @@ bool IsUsableFolderPath(const std::string& path) {
   if (!drive && !unc) return false;
   // No relative elements: the manifest and the registry hold the path as given.
   std::string rest = path.substr(2);
-  std::stringstream parts(rest);
-  std::string part;
-  while (std::getline(parts, part, '\\')) {
+  for (const std::string& part : SplitAt(rest, '\\')) {
     if (part == "." || part == "..") return false;
   }
   return true;
@@ -71,9 +83,7 @@ bool IsSafeRelativePath(const std::string& path) {
   if (path.find(':') != std::string::npos || path.find('/') != std::string::npos) return false;
   if (path.front() == '\\' || path.back() == '\\') return false;
   if (path.find_first_of("*?\"<>|") != std::string::npos) return false;
-  std::stringstream parts(path);
-  std::string part;
-  while (std::getline(parts, part, '\\')) {
+  for (const std::string& part : SplitAt(path, '\\')) {
     if (part.empty() || part == "." || part == "..") return false;
   }
   return true;
@@ -161,10 +171,8 @@ std::string FormatManifest(const Manifest& m) {
 bool ParseManifest(const std::string& text, const std::string& dest, Manifest* m, int* dropped) {
   *m = Manifest();
   int bad = 0;
-  std::stringstream lines(text);
-  std::string line;
   bool header = false;
-  while (std::getline(lines, line)) {
+  for (std::string line : SplitAt(text, '\n')) {
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
     if (!header) {
       if (line != kManifestHeader) return false;
