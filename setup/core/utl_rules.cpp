@@ -97,6 +97,26 @@ std::string SubstituteTokens(const std::string& text, char delimiter,
   return result;
 }
 
+std::string ExpandMessageReferences(const std::string& text, const TokenLookup& lookup, bool* bounded) {
+  std::string result = SubstituteTokens(text, '@', lookup, 1000, bounded);
+  ExpandLineBreaks(&result);
+  return result;
+}
+
+std::string ExpandPercentTokens(const std::string& text, const TokenLookup& lookup, bool* bounded) {
+  std::string result = SubstituteTokens(text, '%', lookup, 1000, bounded);
+  ExpandLineBreaks(&result);
+  return result;
+}
+
+std::string ExpandVariableTable(const std::string& text, const std::vector<VariableToken>& table, bool* bounded) {
+  std::string result = text;
+  for (const VariableToken& entry : table) {
+    if (!ReplaceAllBounded(&result, entry.token, *entry.value) && bounded) *bounded = true;
+  }
+  return result;
+}
+
 HKEY RootFromShortName(const std::string& name) {
   std::string upper = scriptlib::UpperCase(name.c_str());
   if (upper == "HKCU") return HKEY_CURRENT_USER;
