@@ -13,7 +13,12 @@ int KindNumber(qx::util::LineKind kind) { return static_cast<int>(kind); }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  for (const std::string& line : fuzz::Lines(fuzz::AsText(data, size))) {
+  for (const std::string& raw : fuzz::Lines(fuzz::AsText(data, size))) {
+    // The utility library reads raw lines, NUL bytes and all; the store gets
+    // C strings from the script reader, and there the two must agree.
+    qx::util::ValueLine rawValue;
+    qx::util::ParseValueLine(raw, &rawValue);
+    const std::string line = fuzz::CText(raw);
     HKEY storeHive = nullptr, utilityHive = nullptr;
     std::string storePath, utilityPath;
     scriptlib::ParseRegistrySection(line, &storeHive, &storePath);
