@@ -5,7 +5,7 @@
 # "cov" and features "ft") per harness. The grown corpus stays in
 # $FUZZ_BUILD_DIR/corpus/<name>; crashes are reported and end the run of that
 # harness.
-#   fuzz/run_long.sh [harness...]   FUZZ_RUNS, FUZZ_MAX_LEN (default 1024),
+#   fuzz/run_long.sh [harness...]   FUZZ_RUNS, FUZZ_MAX_LEN (default 2048: the UTF-16 job record needs 1,522 bytes),
 #   FUZZ_MAX_SECONDS (a time cap per harness; a run it stops is marked)
 set -uo pipefail
 source "$(dirname "$0")/common.sh"
@@ -13,7 +13,7 @@ fuzz_need_clang
 fuzz_build || { echo "fuzz: building the harnesses failed"; exit 1; }
 
 runs=${FUZZ_RUNS:-10000000}
-maxlen=${FUZZ_MAX_LEN:-1024}
+maxlen=${FUZZ_MAX_LEN:-2048}
 cap=()
 if [ -n "${FUZZ_MAX_SECONDS:-}" ]; then cap=(-max_total_time="$FUZZ_MAX_SECONDS"); fi
 status=0
