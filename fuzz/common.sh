@@ -25,9 +25,10 @@ fuzz_need_clang() {
 }
 
 fuzz_build() {
+  mkdir -p "$FUZZ_BUILD_DIR"
   if [ ! -f "$FUZZ_BUILD_DIR/CMakeCache.txt" ]; then
-    cmake -S "$FUZZ_DIR" -B "$FUZZ_BUILD_DIR" -DCMAKE_CXX_COMPILER="$FUZZ_CXX" > "$FUZZ_BUILD_DIR.configure.log" 2>&1 ||
-      { cat "$FUZZ_BUILD_DIR.configure.log"; return 1; }
+    cmake -S "$FUZZ_DIR" -B "$FUZZ_BUILD_DIR" -DCMAKE_CXX_COMPILER="$FUZZ_CXX" > "$FUZZ_BUILD_DIR/configure.log" 2>&1 ||
+      { cat "$FUZZ_BUILD_DIR/configure.log"; return 1; }
   fi
   cmake --build "$FUZZ_BUILD_DIR" -j"${FUZZ_BUILD_JOBS:-$(nproc)}" > "$FUZZ_BUILD_DIR/build.log" 2>&1 ||
     { tail -40 "$FUZZ_BUILD_DIR/build.log"; return 1; }
