@@ -1,9 +1,8 @@
 #include "statmon/job_record.h"
 
-#include <windows.h>
-
 #include <cstring>
-#include <cwchar>
+
+#include "statmon/ansi_text.h"
 
 namespace sm {
 namespace {
@@ -22,18 +21,13 @@ void PutSlot(char* base, size_t offset, size_t slot, const std::string& text) {
 
 std::string WideSlotText(const unsigned char* base, size_t offset, size_t chars) {
   // Copied out first: the record's UTF-16 texts need not be 2-byte aligned.
-  std::wstring wide;
+  std::u16string wide;
   for (size_t i = 0; i < chars; ++i) {
-    wchar_t c = static_cast<wchar_t>(base[offset + 2 * i] | (base[offset + 2 * i + 1] << 8));
-    if (c == L'\0') break;
+    char16_t c = static_cast<char16_t>(base[offset + 2 * i] | (base[offset + 2 * i + 1] << 8));
+    if (c == u'\0') break;
     wide += c;
   }
-  if (wide.empty()) return std::string();
-  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(n > 0 ? n : 0, '\0');
-  if (n > 0)
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
-  return text;
+  return WideToAnsi(wide);
 }
 
 std::string Field(const JobInfo& job, int i) {
@@ -76,9 +70,7 @@ std::string EncodeWideJobRecord(const JobInfo& job) {
   std::string record(kJobWideSize, '\0');
   for (int i = 0; i < 4; ++i) {
     std::string text = Field(job, i);
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(n > 0 ? n : 0, L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    std::u16string wide = AnsiToWide(text);
     if (wide.size() > kJobAnsiSlot[i] - 1) wide.resize(kJobAnsiSlot[i] - 1);
     for (size_t k = 0; k < wide.size(); ++k) {
       record[kJobWideOffset[i] + 2 * k] = static_cast<char>(wide[k] & 0xFF);

@@ -70,6 +70,10 @@ bool CParser::ReadFile() {
     qx::Trace("File open is error in CParser");
     return false;
   }
+  return ReadText(bytes);
+}
+
+bool CParser::ReadText(std::string_view bytes) {
   bool ok = true;
   int lines = 0;
   std::string line;

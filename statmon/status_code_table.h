@@ -42,6 +42,8 @@ class CParser {
   // Reads the whole file; true when its end was reached, false when it cannot
   // be opened or a line was refused.
   bool ReadFile();
+  // The same over the file's bytes.
+  bool ReadText(std::string_view bytes);
   // Checks one line; an accepted comment is cut off in place.
   bool VerfifyString(std::string& line, int lineNumber);
   // Builds one record from a checked line and puts it at the front.

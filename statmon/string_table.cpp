@@ -11,6 +11,12 @@ bool CStrTableList::Initialize(const char* fileName) {
     qx::Trace("IN CStrTableList::Initialize(), Multi language Files open failed %s", fileName ? fileName : "");
     return false;
   }
+  Load(bytes, fileName);
+  return true;
+}
+
+void CStrTableList::Load(std::string_view bytes, const char* fileName) {
+  if (!fileName) fileName = "";
   sm::ForEachLine(bytes, [&](std::string_view raw, int number) {
     std::string_view line = sm::Trim(raw);
     if (line.empty()) return true;
@@ -31,7 +37,6 @@ bool CStrTableList::Initialize(const char* fileName) {
     entries_.push_back(Entry{std::string(id), std::string(text)});
     return true;
   });
-  return true;
 }
 
 const CStrTableList::Entry* CStrTableList::FindEntry(std::string_view id) const {

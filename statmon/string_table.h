@@ -24,6 +24,8 @@ class CStrTableList {
 
   // Loads the file; false only when it cannot be opened.
   bool Initialize(const char* fileName);
+  // Loads the entries of the file's bytes; the name is for the traces.
+  void Load(std::string_view bytes, const char* fileName);
   // Copies the text of the first entry with the ID into `buffer` (at most
   // size-1 characters, always terminated); when no entry matches the buffer
   // is emptied and the result is false.

@@ -9,7 +9,8 @@ std::string CPredefinedVariable::ExpandVariables(const std::string& text) const 
   char lcid[8];
   std::snprintf(lcid, sizeof(lcid), "%04X", static_cast<unsigned>(languageId_));
   // The order matters: a value put in by an earlier token is seen by the later ones.
-  const std::pair<const char*, const std::string*> tokens[] = {
+  const std::string lcidText = lcid;
+  const std::vector<core::VariableToken> tokens = {
       {"$LANG_ABBR$", &langAbbr_},      {"$SRC_DIR$", &srcDir_},
       {"$DEST_DIR$", &destDir_},        {"$WIN_DIR$", &winDir_},
       {"$SYS_DIR$", &sysDir_},          {"$INF_DIR$", &infDir_},
@@ -18,18 +19,13 @@ std::string CPredefinedVariable::ExpandVariables(const std::string& text) const 
       {"$CONFIG_FILE$", &configFile_},  {"$STRING_FILE$", &stringFile_},
       {"$VERSION$", &version_},         {"$IP$", &ip_},
       {"$SCANIP$", &scanIp_},           {"$STRING_FILE_NAME$", &stringFileName_},
+      {"$LCID$", &lcidText},            {"$MANUAL_DIR$", &manualDir_},
+      {"$MANUAL_FILE$", &manualFile_},
   };
-  std::string result = text;
   // A value that holds tokens again could make the text grow with every
   // token: a replacement that would pass the line limit is left out, once traced.
   bool bounded = false;
-  auto replace = [&](const char* token, const std::string& value) {
-    if (!core::ReplaceAllBounded(&result, token, value)) bounded = true;
-  };
-  for (const auto& [token, value] : tokens) replace(token, *value);
-  replace("$LCID$", lcid);
-  replace("$MANUAL_DIR$", manualDir_);
-  replace("$MANUAL_FILE$", manualFile_);
+  std::string result = core::ExpandVariableTable(text, tokens, &bounded);
   if (bounded) CUtl::Trace("[CPredefinedVariable] expansion stopped at its limit (%.80s)\n", text.c_str());
   return result;
 }

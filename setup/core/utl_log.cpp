@@ -150,23 +150,22 @@ std::string CUtl::GetScriptString(const char* section, const char* key, const ch
 
 std::string CUtl::ConvertMessage(const std::string& text, const char* messagesFile) {
   bool bounded = false;
-  std::string result = core::SubstituteTokens(
-      text, '@',
+  std::string result = core::ExpandMessageReferences(
+      text,
       [messagesFile](const std::string& token) {
         std::string name = token.substr(1, token.size() - 2);
         return ReadProfile("MESSAGES", name.c_str(), "", messagesFile);
       },
-      1000, &bounded);
+      &bounded);
   if (bounded) Trace("[CUtl] ConvertMessage stopped at its limit (%.80s)\n", text.c_str());
-  core::ExpandLineBreaks(&result);
   if (result != text) Trace("[CUtl] ConvertMessage (%s --> %s)\n", text.c_str(), result.c_str());
   return result;
 }
 
 std::string CUtl::ConvertStrings(const std::string& text, const char* scriptFile, const char* stringsFile) {
   bool bounded = false;
-  std::string result = core::SubstituteTokens(
-      text, '%',
+  std::string result = core::ExpandPercentTokens(
+      text,
       [scriptFile, stringsFile](const std::string& token) {
         std::string value = GetStringsValue(token, scriptFile);
         if (_stricmp(value.c_str(), token.c_str()) == 0 && stringsFile && *stringsFile) {
@@ -174,9 +173,8 @@ std::string CUtl::ConvertStrings(const std::string& text, const char* scriptFile
         }
         return value;
       },
-      1000, &bounded);
+      &bounded);
   if (bounded) Trace("[CUtl] ConvertStrings stopped at its limit (%.80s)\n", text.c_str());
-  core::ExpandLineBreaks(&result);
   return result;
 }
 

@@ -54,11 +54,20 @@ ColourParse ParseColour(const std::string& text, COLORREF* colour) {
 
 void ReplaceAll(std::string* text, const std::string& what, const std::string& with) {
   if (what.empty()) return;
-  size_t at = 0;
-  while ((at = text->find(what, at)) != std::string::npos) {
-    text->replace(at, what.size(), with);
-    at += with.size();
+  size_t at = text->find(what);
+  if (at == std::string::npos) return;
+  // Built in one pass: replacing in place moves the rest of the text at every
+  // occurrence, which made a value of many tokens cost its length squared.
+  std::string result;
+  result.reserve(text->size());
+  size_t from = 0;
+  for (; at != std::string::npos; at = text->find(what, from)) {
+    result.append(*text, from, at - from);
+    result += with;
+    from = at + what.size();
   }
+  result.append(*text, from, std::string::npos);
+  text->swap(result);
 }
 
 void ExpandLineBreaks(std::string* text) { ReplaceAll(text, "\\r\\n", "\r\n"); }
@@ -94,6 +103,26 @@ std::string SubstituteTokens(const std::string& text, char delimiter,
     if (scan >= result.size()) break;
   }
   if (count == maxTokens && bounded) *bounded = true;
+  return result;
+}
+
+std::string ExpandMessageReferences(const std::string& text, const TokenLookup& lookup, bool* bounded) {
+  std::string result = SubstituteTokens(text, '@', lookup, 1000, bounded);
+  ExpandLineBreaks(&result);
+  return result;
+}
+
+std::string ExpandPercentTokens(const std::string& text, const TokenLookup& lookup, bool* bounded) {
+  std::string result = SubstituteTokens(text, '%', lookup, 1000, bounded);
+  ExpandLineBreaks(&result);
+  return result;
+}
+
+std::string ExpandVariableTable(const std::string& text, const std::vector<VariableToken>& table, bool* bounded) {
+  std::string result = text;
+  for (const VariableToken& entry : table) {
+    if (!ReplaceAllBounded(&result, entry.token, *entry.value) && bounded) *bounded = true;
+  }
   return result;
 }
 

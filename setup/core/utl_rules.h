@@ -43,6 +43,25 @@ std::string SubstituteTokens(const std::string& text, char delimiter,
                              const std::function<std::string(const std::string&)>& lookup,
                              int maxTokens = 1000, bool* bounded = nullptr);
 
+using TokenLookup = std::function<std::string(const std::string&)>;
+
+// The message layer: each "@NAME@" (the token with its at signs goes to
+// lookup) replaced as SubstituteTokens replaces, then the escaped line breaks
+// expanded. *bounded is set when a limit stopped the substitution.
+std::string ExpandMessageReferences(const std::string& text, const TokenLookup& lookup, bool* bounded);
+// The strings layer: the same for each "%TOKEN%".
+std::string ExpandPercentTokens(const std::string& text, const TokenLookup& lookup, bool* bounded);
+
+// The variable layer: each token of the table in order replaces every
+// occurrence of it by its value, so a value put in by an earlier token is seen
+// by the later ones. A replacement that would pass kMaxExpandedLength is left
+// out and sets *bounded.
+struct VariableToken {
+  const char* token;
+  const std::string* value;
+};
+std::string ExpandVariableTable(const std::string& text, const std::vector<VariableToken>& table, bool* bounded);
+
 // "ROOT,Key\Path\Value,TYPE,data".
 struct RegistryEntry {
   HKEY root = HKEY_LOCAL_MACHINE;

@@ -1,7 +1,5 @@
 #include "setup/scriptlib/line_rules.h"
 
-#include <windows.h>
-
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -131,10 +129,15 @@ std::vector<std::string> SplitFields(const char* text) {
   return fields;
 }
 
-std::string UpperCase(const char* text) {
-  std::string upper(text ? text : "");
-  if (!upper.empty()) CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
-  return upper;
+bool NumberFields(const char* text, size_t count, std::vector<long>* fields) {
+  std::vector<std::string> texts = SplitFields(text);
+  if (texts.size() < count) return false;
+  for (size_t i = 0; i < count; ++i) fields->push_back(static_cast<long>(StringToDword(texts[i].c_str())));
+  return true;
+}
+
+unsigned long ColourFromFields(long red, long green, long blue) {
+  return static_cast<unsigned long>((red & 0xFF) | (green & 0xFF) << 8 | (blue & 0xFF) << 16);
 }
 
 }  // namespace scriptlib

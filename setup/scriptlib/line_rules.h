@@ -1,6 +1,7 @@
 #pragma once
 // The pure rules of the script format: cleaning a line, recognising headers
-// and key lines, number conversion. No file access, no Win32 state.
+// and key lines, number conversion. No file access, no Win32 state: only
+// UpperCase asks the system (upper_case.cpp), for its code page.
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -31,6 +32,14 @@ unsigned long StringToDword(const char* text);
 // Splits at commas (runs of commas count as one, leading commas skipped);
 // fields are not trimmed.
 std::vector<std::string> SplitFields(const char* text);
+
+// The first `count` fields of a size, point, colour or rectangle value, each
+// read by StringToDword and taken as signed; false, with nothing stored, when
+// fewer fields are written.
+bool NumberFields(const char* text, size_t count, std::vector<long>* fields);
+
+// A colour reference from its red, green and blue fields, each cut to 8 bits.
+unsigned long ColourFromFields(long red, long green, long blue);
 
 // Upper-case copy in the system's ANSI code page.
 std::string UpperCase(const char* text);

@@ -409,11 +409,7 @@ unsigned long CProfile::GetDword(const char* section, const char* key, unsigned 
 unsigned long CProfile::ReadFields(const char* section, const char* key, size_t count, std::vector<long>* fields) {
   auto buffer = NewLineBuffer();
   unsigned long result = GetString(section, key, buffer.get(), kLineBufferSize, false);
-  std::vector<std::string> texts = scriptlib::SplitFields(buffer.get());
-  if (texts.size() < count) return kBadArgument;
-  for (size_t i = 0; i < count; ++i) {
-    fields->push_back(static_cast<long>(scriptlib::StringToDword(texts[i].c_str())));
-  }
+  if (!scriptlib::NumberFields(buffer.get(), count, fields)) return kBadArgument;
   return result;
 }
 
@@ -436,7 +432,7 @@ unsigned long CProfile::GetControl(const char* section, const char* key, unsigne
   if (!colour) return kBadArgument;
   std::vector<long> f;
   unsigned long result = ReadFields(section, key, 3, &f);
-  if (f.size() == 3) *colour = (f[0] & 0xFF) | (f[1] & 0xFF) << 8 | (f[2] & 0xFF) << 16;
+  if (f.size() == 3) *colour = scriptlib::ColourFromFields(f[0], f[1], f[2]);
   return result;
 }
 

@@ -79,6 +79,60 @@ TEST(SubstituteTokens, SelfReferringValuesEndWithinTheLineLimit) {
             32767u);
 }
 
+TEST(ReplaceAll, EveryOccurrenceLeftToRightNeverInsideAReplacement) {
+  struct Case {
+    const char* text;
+    const char* what;
+    const char* with;
+    const char* expected;
+  } cases[] = {
+      {"aaaa", "aa", "a", "aa"},      {"abab", "ab", "ba", "baba"}, {"x", "x", "xx", "xx"},
+      {"a-b-c", "-", "", "abc"},      {"none", "z", "y", "none"},   {"tail%", "%", "%%", "tail%%"},
+      {"%A%%A%", "%A%", "%A%%A%", "%A%%A%%A%%A%"},
+  };
+  for (const Case& c : cases) {
+    std::string text = c.text;
+    core::ReplaceAll(&text, c.what, c.with);
+    EXPECT_EQ(text, c.expected) << c.text << " " << c.what;
+  }
+  std::string unchanged = "abc";
+  core::ReplaceAll(&unchanged, "", "x");
+  EXPECT_EQ(unchanged, "abc");
+}
+
+TEST(SubstitutionLayers, LineBreaksAfterTokensAndTheirDelimiters) {
+  auto lookup = [](const std::string& token) -> std::string {
+    if (token == "@HELLO@" || token == "%HELLO%") return "Hello\\r\\nWorld";
+    return token.front() == '%' ? token : std::string();
+  };
+  bool bounded = false;
+  EXPECT_EQ(core::ExpandMessageReferences("@HELLO@ %HELLO% @NONE@.", lookup, &bounded), "Hello\r\nWorld %HELLO% .");
+  EXPECT_EQ(core::ExpandPercentTokens("%HELLO% @HELLO% %NONE%", lookup, &bounded), "Hello\r\nWorld @HELLO% %NONE%");
+  EXPECT_FALSE(bounded);
+}
+
+TEST(ExpandVariableTable, InOrderAndBounded) {
+  const std::string dest = "$SRC_DIR$\\Out", src = "Z:\\media", huge(20000, 'v');
+  struct Case {
+    const char* name;
+    std::string text;
+    std::vector<core::VariableToken> table;
+    std::string expected;
+    bool bounded;
+  } cases[] = {
+      // A value put in by an earlier token is expanded by a later one, not the other way round.
+      {"earlier first", "$DEST_DIR$", {{"$DEST_DIR$", &dest}, {"$SRC_DIR$", &src}}, "Z:\\media\\Out", false},
+      {"later first", "$DEST_DIR$", {{"$SRC_DIR$", &src}, {"$DEST_DIR$", &dest}}, "$SRC_DIR$\\Out", false},
+      {"no tokens", "plain $ text", {{"$SRC_DIR$", &src}}, "plain $ text", false},
+      {"over the limit", "$V$$V$", {{"$V$", &huge}, {"$SRC_DIR$", &src}}, "$V$$V$", true},
+  };
+  for (const Case& c : cases) {
+    bool bounded = false;
+    EXPECT_EQ(core::ExpandVariableTable(c.text, c.table, &bounded), c.expected) << c.name;
+    EXPECT_EQ(bounded, c.bounded) << c.name;
+  }
+}
+
 TEST(IsProtectedDirectory, RootsSystemFoldersAndTheirParents) {
   const std::vector<std::string> system = {"C:\\Windows", "C:\\users\\me\\Temp\\", "C:\\Program Files"};
   struct Case {

@@ -131,3 +131,27 @@ TEST(LineRules, SplitFieldsTable) {
   EXPECT_EQ(SplitFields(""), V{});
   EXPECT_EQ(SplitFields(",,,"), V{});
 }
+
+TEST(LineRules, NumberFieldsTable) {
+  struct Case {
+    const char* text;
+    size_t count;
+    bool ok;
+    std::vector<long> fields;
+  } cases[] = {
+      {"10,20", 2, true, {10, 20}},
+      {"10,20,30,40,50", 4, true, {10, 20, 30, 40}},
+      {",,0x10,,-5,", 2, true, {16, -5}},
+      {"10", 2, false, {}},
+      {"1,2,3", 4, false, {}},
+      {"", 2, false, {}},
+      {"0xFFFFFFFF,x", 2, true, {-1, 0}},
+  };
+  for (const Case& c : cases) {
+    std::vector<long> fields;
+    EXPECT_EQ(NumberFields(c.text, c.count, &fields), c.ok) << c.text;
+    EXPECT_EQ(fields, c.fields) << c.text;
+  }
+  EXPECT_EQ(ColourFromFields(255, 0, 128), 0x8000FFul);
+  EXPECT_EQ(ColourFromFields(300, -1, 256), 0x00FF2Cul);
+}

@@ -41,6 +41,21 @@ TEST(JobRecord, SingleByteLayout) {
   EXPECT_EQ(job.secondText, "second");
 }
 
+TEST(JobRecord, WideLayoutKeepsTextsBeyondAscii) {
+  // Code page 1252: e acute, u umlaut, the euro sign (0x80 there, U+20AC in UTF-16).
+  const JobInfo job{"Drucker M\xFCller", "caf\xE9", "\x80 report", "KEY"};
+  std::string wide = sm::EncodeWideJobRecord(job);
+  EXPECT_EQ(static_cast<unsigned char>(wide[4 + 2 * 9]), 0xFC);  // the umlaut at UTF-16 position 9
+  EXPECT_EQ(static_cast<unsigned char>(wide[510]), 0xAC);        // U+20AC, low byte first
+  EXPECT_EQ(static_cast<unsigned char>(wide[511]), 0x20);
+  JobInfo back;
+  ASSERT_TRUE(sm::DecodeWideJobRecord(wide.data(), wide.size(), &back));
+  EXPECT_EQ(back.printerName, job.printerName);
+  EXPECT_EQ(back.secondText, job.secondText);
+  EXPECT_EQ(back.displayText, job.displayText);
+  EXPECT_EQ(back.profileKey, job.profileKey);
+}
+
 TEST(JobRecord, CopyDataByWindowsVersion) {
   const sm::OsVersion win7{sm::OsVersion::kNT, 6, 1}, nt4{sm::OsVersion::kNT, 4, 0}, nt351{sm::OsVersion::kNT, 3, 51},
       win95{sm::OsVersion::kWin9x, 4, 0}, win98{sm::OsVersion::kWin9x, 4, 10};

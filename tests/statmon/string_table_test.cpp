@@ -36,6 +36,21 @@ TEST(StringTable, LinesSplitAtTheFirstEquals) {
   }
 }
 
+TEST(StringTable, BytesLoadAsTheFileDoes) {
+  const char* files[] = {"A=1\r\nB = two\r\n", "A=1\nno equals\nB=2\n", "A=1\x1A" "B=2\n", "", "\r\n\r\n=x\n"};
+  for (const char* bytes : files) {
+    TempDir dir;
+    CStrTableList fromFile, fromBytes;
+    ASSERT_TRUE(fromFile.Initialize(dir.Write("SMen.trs", bytes).c_str()));
+    fromBytes.Load(bytes, "SMen.trs");
+    ASSERT_EQ(fromBytes.Count(), fromFile.Count()) << bytes;
+    for (size_t i = 0; i < fromFile.Count(); ++i) {
+      EXPECT_EQ(fromBytes.Entries()[i].id, fromFile.Entries()[i].id) << bytes;
+      EXPECT_EQ(fromBytes.Entries()[i].text, fromFile.Entries()[i].text) << bytes;
+    }
+  }
+}
+
 TEST(StringTable, ALineWithoutEqualsTruncates) {
   TempDir dir;
   TraceCapture trace;
