@@ -16,6 +16,7 @@ namespace {
 
 constexpr size_t kMaxFiles = 16;
 constexpr unsigned long long kMaxFileBytes = 32ull << 20;
+constexpr size_t kMaxCacheBytes = 96u << 20;  // all files together, parsed
 // A write time younger than this may stay the same on the next write (the
 // FAT file systems count in 2 s); the system's own reader re-reads such files too.
 constexpr long long kSettleTicks = 21000000;  // 2.1 s in 100 ns units
@@ -132,15 +133,27 @@ void Erase(Cache& cache, const std::string& key) {
   }
 }
 
-Entry& Slot(Cache& cache, const std::string& key) {
-  if (Entry* e = Lookup(cache, key)) return *e;
-  if (cache.entries.size() >= kMaxFiles) {
-    size_t oldest = 0;
-    for (size_t i = 1; i < cache.entries.size(); ++i) {
-      if (cache.entries[i].lastUse < cache.entries[oldest].lastUse) oldest = i;
+size_t Bytes(const Entry& e) { return e.raw.capacity() + (e.text ? e.text->MemoryBytes() : 0); }
+
+// Drops the least recently used files, other than `keep`, while there are
+// more than `files` or they take more than the byte limit together.
+void MakeRoom(Cache& cache, size_t files, const std::string& keep) {
+  for (;;) {
+    size_t total = 0;
+    size_t oldest = cache.entries.size();
+    for (size_t i = 0; i < cache.entries.size(); ++i) {
+      total += Bytes(cache.entries[i]);
+      if (cache.entries[i].key == keep) continue;
+      if (oldest == cache.entries.size() || cache.entries[i].lastUse < cache.entries[oldest].lastUse) oldest = i;
     }
+    if (oldest == cache.entries.size() || (cache.entries.size() <= files && total <= kMaxCacheBytes)) return;
     cache.entries.erase(cache.entries.begin() + static_cast<long>(oldest));
   }
+}
+
+Entry& Slot(Cache& cache, const std::string& key) {
+  if (Entry* e = Lookup(cache, key)) return *e;
+  MakeRoom(cache, kMaxFiles - 1, key);
   cache.entries.emplace_back();
   cache.entries.back().key = key;
   return cache.entries.back();
@@ -181,7 +194,9 @@ std::shared_ptr<const ProfileText> Current(const std::string& full, long long wr
   slot.lastUse = ++cache.clock;
   slot.text = ProfileText::IsPlainText(bytes) ? std::make_shared<const ProfileText>(bytes) : nullptr;
   slot.raw = slot.settled ? std::string() : std::move(bytes);
-  return slot.text;
+  std::shared_ptr<const ProfileText> text = slot.text;  // MakeRoom may move the entries
+  MakeRoom(cache, kMaxFiles, key);
+  return text;
 }
 
 void Count(unsigned long ProfileCacheCounters::*counter) {
