@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/trace.h"
 #include "setup/scriptlib/profile_text.h"
 
 namespace scriptlib {
@@ -188,6 +189,7 @@ std::shared_ptr<const ProfileText> Current(const std::string& full, long long wr
   }
   Entry& slot = Slot(cache, key);
   ++cache.counters.loads;
+  qx::Trace("[ProfileCache] read %s (%lu bytes)\n", full.c_str(), static_cast<unsigned long>(bytes.size()));
   slot.written = written;
   slot.size = size;
   slot.settled = now - written >= kSettleTicks;
