@@ -5,8 +5,9 @@
 //  - CT_COMMAND running a section of 1,000 CT_ADDREG lines.
 // The generated files are dated an hour back, as a medium's files are when it
 // is installed (the system's reader reads a file written in the last 2 s again
-// for every value). Prints the figures; run under Wine:
-//   build/wine-run build/bench/engine/engine_bench.exe [items ...]
+// for every value); with --fresh they keep the time they were written at.
+// Prints the figures; run under Wine:
+//   build/wine-run build/bench/engine/engine_bench.exe [--fresh] [items ...]
 #include <windows.h>
 
 #include <algorithm>
@@ -27,6 +28,8 @@
 
 namespace {
 
+bool g_fresh = false;
+
 void Write(const std::string& path, const std::string& text) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD written = 0;
@@ -37,7 +40,7 @@ void Write(const std::string& path, const std::string& text) {
   ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
   t.QuadPart -= 3600ull * 10000000ull;
   FILETIME old{t.LowPart, t.HighPart};
-  SetFileTime(file, nullptr, nullptr, &old);
+  if (!g_fresh) SetFileTime(file, nullptr, nullptr, &old);
   CloseHandle(file);
 }
 
@@ -132,7 +135,10 @@ Figures Measure(CCmdOperator& op, const CPredefinedVariable& env, int items, boo
 
 int main(int argc, char** argv) {
   std::vector<int> counts;
-  for (int i = 1; i < argc; ++i) counts.push_back(std::max(1, std::atoi(argv[i])));
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--fresh") g_fresh = true;
+    else counts.push_back(std::max(1, std::atoi(argv[i])));
+  }
   if (counts.empty()) counts = {10, 100, 1000};
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
@@ -143,6 +149,7 @@ int main(int argc, char** argv) {
   log.CreateLogFile((root + "\\").c_str(), "setup.exe");
   int result = 0;
 
+  std::printf("files %s\n", g_fresh ? "just written" : "dated an hour back");
   std::printf("items | CT_WRITE_ITEM_INFO ms/item      | CMyItems::Load ms/item          | one item value ms\n");
   std::printf("      | system    memory    ratio       | system    memory    ratio       | system   memory\n");
   for (int items : counts) {
