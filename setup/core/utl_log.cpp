@@ -6,6 +6,7 @@
 
 #include "framework/trace.h"
 #include "setup/core/utl.h"
+#include "setup/scriptlib/profile_cache.h"
 
 namespace {
 // The handle of the instance that created the process's log file; what the
@@ -26,7 +27,8 @@ std::string ReadProfile(const char* section, const char* key, const char* defaul
     return defaultValue ? defaultValue : "";
   }
   std::vector<char> buffer(kProfileBufferSize);
-  GetPrivateProfileStringA(section, key, defaultValue ? defaultValue : "", buffer.data(), kProfileBufferSize, file);
+  // The system's reader answered from memory (it walks every line of the file per value).
+  scriptlib::ReadProfileString(section, key, defaultValue ? defaultValue : "", buffer.data(), kProfileBufferSize, file);
   return buffer.data();
 }
 }  // namespace

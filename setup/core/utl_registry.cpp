@@ -30,10 +30,8 @@ LONG QueryValue(HKEY key, const char* name, DWORD* type, std::vector<char>* data
 // it with a sentinel default ("ERROR", 0xFFFFFFFF) would take an existing
 // value holding the sentinel, or of the other type, for a new one, and the
 // uninstallation would then delete a value the product never created.
-bool ValueExists(HKEY root, const char* key, const char* valueName) {
-  fw::UniqueRegKey handle;
-  if (RegOpenKeyExA(root ? root : HKEY_LOCAL_MACHINE, key, 0, KEY_READ, handle.Put()) != ERROR_SUCCESS) return false;
-  return RegQueryValueExA(handle.Get(), valueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+bool ValueExists(HKEY key, const char* valueName) {
+  return RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 bool HasSubkeysOrValues(HKEY key) {
@@ -59,15 +57,18 @@ bool CreateKey(HKEY root, const char* key, fw::UniqueRegKey* handle, bool* creat
 }
 
 // The shared part of the two writers: create the key (recording it when
-// new), write, record the value when it did not exist.
+// new), write, record the value when it did not exist before. One handle
+// serves the question and the write (each registry call is a round trip to
+// the wineserver; an item record writes about twenty values).
 template <typename Write>
-bool WriteValue(HKEY root, const char* key, const char* valueName, bool valueIsNew, Write write) {
+bool WriteValue(HKEY root, const char* key, const char* valueName, Write write) {
   if (!root) root = HKEY_LOCAL_MACHINE;
   std::string fullName = core::FullKeyName(root, key);
   fw::UniqueRegKey handle;
   bool created = false;
   if (!CreateKey(root, key, &handle, &created)) return false;
   if (created) core::RecordHistory(fullName, core::kHistoryKey);
+  bool valueIsNew = created || !ValueExists(handle.Get(), valueName);
   LONG result = write(handle.Get());
   if (result != ERROR_SUCCESS) {
     CUtl::TraceError(static_cast<DWORD>(result), "CUtl-Set value");
@@ -132,9 +133,8 @@ DWORD CUtl::GetRegDword(const char* key, const char* valueName, HKEY root, DWORD
 
 bool CUtl::SetRegString(const char* key, const char* valueName, const char* data, HKEY root) {
   if (Empty(key) || Empty(valueName)) return false;
-  bool isNew = !ValueExists(root, key, valueName);
   std::string text = data ? data : "";
-  return WriteValue(root, key, valueName, isNew, [&](HKEY h) {
+  return WriteValue(root, key, valueName, [&](HKEY h) {
     return RegSetValueExA(h, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>(text.size() + 1));
   });
@@ -142,8 +142,7 @@ bool CUtl::SetRegString(const char* key, const char* valueName, const char* data
 
 bool CUtl::SetRegDword(const char* key, const char* valueName, DWORD data, HKEY root) {
   if (Empty(key) || Empty(valueName)) return false;
-  bool isNew = !ValueExists(root, key, valueName);
-  return WriteValue(root, key, valueName, isNew, [&](HKEY h) {
+  return WriteValue(root, key, valueName, [&](HKEY h) {
     return RegSetValueExA(h, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
   });
 }

@@ -1,9 +1,11 @@
 #include "setup/scriptlib/profile.h"
 
 #include <cstring>
+#include <unordered_map>
 
 #include "framework/trace.h"
 #include "setup/scriptlib/line_rules.h"
+#include "setup/scriptlib/profile_cache.h"
 
 using scriptlib::kLineBufferSize;
 
@@ -22,6 +24,10 @@ struct CProfile::ReadWindow {
   bool Contains(long position) const {
     return valid && position >= start && static_cast<size_t>(position - start) < size;
   }
+};
+
+struct CProfile::KeyIndex {
+  std::unordered_map<std::string, std::string> values;
 };
 
 namespace {
@@ -107,8 +113,12 @@ unsigned long CProfile::Create(const char* path, const char* stringFile, bool wr
   }
   CloseFile();
   FreeSections();
+  stringReader_.reset();
+  stringsIndex_.reset();
   std::strcpy(scriptPath_, path);
   if (stringFile) std::strcpy(stringFile_, stringFile);
+  // Whoever reads the script by its values sees it as it is now.
+  scriptlib::ForgetProfile(scriptPath_);
   if (writeOnly_) return kSuccess;
   // Binary mode: line ends are handled here, and TextEnd the Ctrl-Z of text mode.
   file_ = std::fopen(path, "rb");
@@ -283,6 +293,11 @@ unsigned long CProfile::FindKey(long position, const char* key, char* buffer, un
 
 unsigned long CProfile::GetData(const char* section, const char* key, char* buffer, unsigned long size) {
   if (!section || !*section || !key || !*key || !buffer || size == 0) return kBadArgument;
+  if (stringsIndex_ && scriptlib::UpperCase(section) == "STRINGS") {
+    auto found = stringsIndex_->values.find(scriptlib::UpperCase(key));
+    if (found == stringsIndex_->values.end()) return kNotFound;
+    return CopyOut(found->second, buffer, size);
+  }
   long position = 0;
   unsigned long result = FindSection(section, &position);
   if (result != kSuccess) return result;
@@ -297,15 +312,58 @@ unsigned long CProfile::GetString(const char* section, const char* key, char* bu
   return result;
 }
 
+// The STRINGS section of this reader's file, read once into the index; the
+// file is closed afterwards. A read error leaves no index (0 on success).
+unsigned long CProfile::IndexStrings() {
+  auto index = std::make_unique<KeyIndex>();
+  long position = 0;
+  if (FindSection("STRINGS", &position) == kSuccess) {
+    window_->Drop();
+    auto line = NewLineBuffer();
+    for (;;) {
+      unsigned long length = 0;
+      unsigned long result = ReadOneLine(line.get(), kLineBufferSize, &length, position, SEEK_SET);
+      if (result == kEndOfFile) break;
+      if (result != kSuccess) return result;
+      position += static_cast<long>(length) + 1;
+      if (!VerifyLine(line.get())) continue;
+      if (scriptlib::ParseHeader(line.get(), nullptr)) break;
+      std::string k, v;
+      if (scriptlib::ParseKeyLine(line.get(), &k, &v)) index->values.emplace(scriptlib::UpperCase(k.c_str()), v);
+    }
+  }
+  stringsIndex_ = std::move(index);
+  CloseFile();
+  return kSuccess;
+}
+
+// The indexed reader of the string file, made on first use; null when the
+// in-memory readers are off or the file cannot be read (then every token
+// tries the file again).
+CProfile* CProfile::StringReader() {
+  if (!stringReader_ && scriptlib::ProfileCacheEnabled()) {
+    auto reader = std::make_unique<CProfile>();
+    if (reader->Create(stringFile_, nullptr, false) == kSuccess && reader->IndexStrings() == kSuccess) {
+      stringReader_ = std::move(reader);
+    }
+  }
+  return stringReader_.get();
+}
+
 unsigned long CProfile::GetStringValue(const char* token, char* buffer, unsigned long size) {
   if (!token || !*token || !buffer || size == 0) return kBadArgument;
   auto value = NewLineBuffer();
   if (stringFile_[0]) {
-    // A reader of its own with no string file: the value's tokens are expanded
+    // A reader with no string file of its own: the value's tokens are expanded
     // from the string file's STRINGS section only, one level deep.
-    auto strings = std::make_unique<CProfile>();
-    if (strings->Create(stringFile_, nullptr, false) == kSuccess &&
-        strings->GetString("STRINGS", token, value.get(), kLineBufferSize, false) == kSuccess) {
+    CProfile* indexed = StringReader();
+    std::unique_ptr<CProfile> once;
+    if (!indexed) {
+      once = std::make_unique<CProfile>();
+      if (once->Create(stringFile_, nullptr, false) != kSuccess) once.reset();
+    }
+    CProfile* strings = indexed ? indexed : once.get();
+    if (strings && strings->GetString("STRINGS", token, value.get(), kLineBufferSize, false) == kSuccess) {
       return CopyOut(StripQuotes(value.get()), buffer, size);
     }
     value[0] = '\0';
@@ -447,8 +505,10 @@ unsigned long CProfile::GetControl(const char* section, const char* key, RECT* r
 unsigned long CProfile::SetData(const char* section, const char* key, const char* value) {
   if (!scriptPath_[0]) return kBadArgument;  // never let the writer fall back to win.ini
   SetLastError(kSuccess);
-  if (WritePrivateProfileStringA(section, key, value, scriptPath_)) return kSuccess;
+  BOOL written = WritePrivateProfileStringA(section, key, value, scriptPath_);
   DWORD error = GetLastError();
+  scriptlib::ForgetProfile(scriptPath_);
+  if (written) return kSuccess;
   return error ? error : ERROR_WRITE_FAULT;
 }
 
@@ -457,8 +517,10 @@ unsigned long CProfile::SetValue(const char* section, const char* key, const cha
   if (*key) return SetData(section, key, value);
   if (!scriptPath_[0]) return kBadArgument;
   SetLastError(kSuccess);
-  if (WritePrivateProfileSectionA(section, "\0", scriptPath_)) return kSuccess;
+  BOOL written = WritePrivateProfileSectionA(section, "\0", scriptPath_);
   DWORD error = GetLastError();
+  scriptlib::ForgetProfile(scriptPath_);
+  if (written) return kSuccess;
   return error ? error : ERROR_WRITE_FAULT;
 }
 

@@ -21,6 +21,13 @@
 //   once, from that file's STRINGS section, without further nesting; one
 //   conversion makes at most kMaxTokenReplacements lookups and never
 //   grows past the line limit.
+// - The string file is read once per reader: its STRINGS section is indexed
+//   on the first token and kept until Reload or the next Create, so a string
+//   file edited meanwhile is seen after Reload (as the script itself is).
+//   With the in-memory readers switched off (profile_cache.h) every token
+//   reads the string file again.
+// - Create, Reload and every write make the process's in-memory copy of the
+//   script (profile_cache.h) read the file again.
 //
 // An object is about 33 KB: keep it off the 16 KB stacks of worker threads.
 #include <windows.h>
@@ -88,12 +95,15 @@ class SCRIPTLIB_API CProfile {
 
  private:
   struct ReadWindow;  // bytes of the file around the last line read
+  struct KeyIndex;    // keys of one section, upper-cased, first occurrence each
 
   void FreeSections();
   void CloseFile();
   long TextEnd();
   unsigned long ReadFields(const char* section, const char* key, size_t count, std::vector<long>* fields);
   unsigned long WriteText(const char* section, const char* key, const std::string& value);
+  CProfile* StringReader();
+  unsigned long IndexStrings();
 
   FILE* file_;
   CSectionList sections_;
@@ -102,4 +112,10 @@ class SCRIPTLIB_API CProfile {
   bool writeOnly_;
   std::vector<std::string> upperNames_;  // upper-cased names, parallel to sections_
   std::unique_ptr<ReadWindow> window_;
+  // The string-file reader of this reader: indexed, its file closed. Made on
+  // the first token, dropped by Create and Reload.
+  std::unique_ptr<CProfile> stringReader_;
+  // Set on a string-file reader only: its STRINGS section, which its lookups
+  // of that section use instead of the file.
+  std::unique_ptr<KeyIndex> stringsIndex_;
 };
