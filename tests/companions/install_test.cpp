@@ -95,7 +95,8 @@ TEST_F(InstallTest, RunsTickedItemsWaitsCopiesLinksAndReportsInOrder) {
   late.join();
 
   EXPECT_FALSE(ok);  // B, E, F, G and CQ failed
-  EXPECT_EQ(window_.Sequence(), "2:A 1:A 2:B 0:B 2:D 1:D 2:E 0:E 2:F 0:F 2:G 0:G 2:H 1:H 2:I 1:I 3:CP 5:CP 3:CQ 4:CQ 6:");
+  // The copies come first: they place what the items' uninstall commands run.
+  EXPECT_EQ(window_.Sequence(), "3:CP 5:CP 3:CQ 4:CQ 2:A 1:A 2:B 0:B 2:D 1:D 2:E 0:E 2:F 0:F 2:G 0:G 2:H 1:H 2:I 1:I 6:");
   EXPECT_NE(TempDir::Read(dir_.File("a.txt")).find("first /password=Sekr3tWord"), std::string::npos);
   EXPECT_FALSE(FileExists(dir_.File("c.txt")));
   EXPECT_TRUE(FileExists(dir_.File("h.txt")));

@@ -167,7 +167,34 @@ SetupMedium::SetupMedium() {
   WriteLines(ConfigFile(), lines);
 }
 
-SetupMedium::~SetupMedium() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, AddRemoveKey().c_str()); }
+// The shortcut paths the install records hold now.
+void SetupMedium::NoteShortcuts() {
+  const std::string shortcuts = identity_.InstallKey() + "\\Shortcut";
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, shortcuts.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  char name[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof(name);
+    if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    std::string path = ReadString(shortcuts + "\\" + name, "Shortcut_Path", "");
+    if (!path.empty()) shortcuts_.insert(path);
+  }
+  RegCloseKey(key);
+}
+
+// What a run left of its install goes with the medium: the shortcuts it
+// made (in the shared desktop and programs menu, under the sample's names),
+// its product key and its Add/Remove entry.
+SetupMedium::~SetupMedium() {
+  NoteShortcuts();
+  for (const std::string& path : shortcuts_) {
+    if (!DeleteFileA(path.c_str())) continue;
+    size_t slash = path.find_last_of('\\');
+    if (slash != std::string::npos) RemoveDirectoryA(path.substr(0, slash).c_str());  // only when empty
+  }
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, identity_.Root().c_str());
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, AddRemoveKey().c_str());
+}
 
 std::string SetupMedium::AddRemoveKey() const {
   return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + identity_.Program();
@@ -250,6 +277,7 @@ long SetupMedium::Run(const std::string& arguments, const qx::test::Environment&
   if (!process.Start(Exe(), arguments, environment)) return -2;
   DWORD code = 0;
   if (!process.Wait(timeoutMs, &code)) return -1;
+  NoteShortcuts();
   return static_cast<long>(code);
 }
 

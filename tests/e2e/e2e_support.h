@@ -59,8 +59,11 @@ class SetupMedium {
   std::string Trace() const;
 
  private:
+  void NoteShortcuts();
+
   qx::test::TempDir dir_;
   qx::test::TestIdentity identity_;
+  std::set<std::string> shortcuts_;  // made by this medium's runs: removed with it
 };
 
 // Every key and value under a key of HKLM ("key" and "key\value=data" lines).
