@@ -118,10 +118,13 @@ int main(int argc, char** argv) {
   // What must be gone now: everything the history recorded, the shortcuts,
   // the destination folder with what the items put there, the history itself.
   int left = CountLeftBehind(recorded, shortcuts, destination, root);
-  // The copy that ran the clear run cannot delete itself while it runs: the
-  // history replay leaves it to the next restart, as the system allows.
+  // The copy that ran the clear run goes away when that run has ended; only
+  // where that cannot be done is it left to the next restart.
   std::string copy = temp + setup.substr(setup.rfind('\\') + 1);
-  if (GetFileAttributesA(copy.c_str()) != INVALID_FILE_ATTRIBUTES) {
+  for (int i = 0; i < 100 && GetFileAttributesA(copy.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+  if (GetFileAttributesA(copy.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    std::printf("the installer copy %s is gone\n", copy.c_str());
+  } else {
     std::printf("the installer copy %s is deleted at the next restart%s\n", copy.c_str(),
                 PendingDelete(copy) ? " (scheduled)" : " (NOT scheduled)");
     if (!PendingDelete(copy)) ++left;

@@ -52,14 +52,16 @@ std::vector<std::string> ItemKeys(const std::string& installKey) {
   return keys;
 }
 
-// The clear run the delete-all command started: a setup.exe child of ours.
+// The clear run the delete-all command started: a setup.exe that runs now
+// (the command interpreter that holds its copy for deletion stands between
+// us; the installer we uninstall has ended).
 HANDLE FindClearRun(const std::string& exeName) {
   fw::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot || snapshot.Get() == INVALID_HANDLE_VALUE) return nullptr;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
-    if (entry.th32ParentProcessID == GetCurrentProcessId() && _stricmp(entry.szExeFile, exeName.c_str()) == 0) {
+    if (_stricmp(entry.szExeFile, exeName.c_str()) == 0) {
       return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
     }
   }
