@@ -196,3 +196,23 @@ TEST(ClientPcPage, WithoutFixedItemsTheControlsHide) {
 }
 
 }  // namespace
+
+TEST(ClientPcPage, AThousandComputersAreAllKeptAndWritten) {
+  ClientPage p;
+  std::string world = World();
+  for (int i = 0; i < 1000; ++i) {
+    world += "[Computer:m" + std::to_string(i) + "]\r\nName=PC-" + std::to_string(i) + "\r\nAdmins=admin\r\n";
+  }
+  p.world.Rewrite(world);
+  ASSERT_TRUE(p.Open());
+  ASSERT_TRUE(p.Account("admin", kPassword));
+  for (int i = 0; i < 1000; ++i) ASSERT_TRUE(p.Add("PC-" + std::to_string(i))) << i;
+  EXPECT_TRUE(p.Add("pc-500"));  // already listed: kept once
+  ASSERT_EQ(p.page.Computers().size(), 1000u);
+  EXPECT_EQ(SendMessageA(p.Item(CEnterClientPCDlg::kListId), LB_GETCOUNT, 0, 0), 1000);
+  SendMessageA(p.Item(CEnterClientPCDlg::kNextId), BM_CLICK, 0, 0);
+  ASSERT_TRUE(uitest::PumpUntil([&] { return !p.sink.commands.empty(); }));
+  std::string info = p.page.RemoteRoot() + "\\Remote_Info";
+  EXPECT_EQ(CUtl::GetRegDword(info.c_str(), "NumOfPCs"), 1000u);
+  EXPECT_EQ(CUtl::GetRegString(info.c_str(), "PC_999"), "PC-999");
+}
