@@ -216,3 +216,18 @@ TEST(ClientPcPage, AThousandComputersAreAllKeptAndWritten) {
   EXPECT_EQ(CUtl::GetRegDword(info.c_str(), "NumOfPCs"), 1000u);
   EXPECT_EQ(CUtl::GetRegString(info.c_str(), "PC_999"), "PC-999");
 }
+
+TEST(ClientPcPage, AFailedRemoteCopyLeavesTheInstallRootAndThePageWorks) {
+  ClientPage p;
+  const std::string normal = p.medium.InstallKey();
+  CUtl::DeleteRegKey(normal.c_str(), true, false);  // nothing to copy: the copy fails
+  ASSERT_TRUE(p.Open());
+  EXPECT_EQ(p.medium.Env().GetInstallKey(), normal);
+  ASSERT_TRUE(p.Account("admin", kPassword));
+  ASSERT_TRUE(p.Add("CLIENT-01"));
+  SendMessageA(p.Item(CEnterClientPCDlg::kNextId), BM_CLICK, 0, 0);
+  ASSERT_TRUE(uitest::PumpUntil([&] { return !p.sink.commands.empty(); }));
+  // Remote_Info goes under the root the environment names: the normal one.
+  EXPECT_EQ(CUtl::GetRegString((normal + "\\Remote_Info").c_str(), "PC_0"), "CLIENT-01");
+  CUtl::DeleteRegKey(normal.c_str(), true, false);
+}
