@@ -28,20 +28,6 @@ using namespace demo;
 constexpr DWORD kRunLimitMs = 10 * 60 * 1000;
 const char* const kAddRemoveKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// Starts a program and returns its process handle (null on failure).
-HANDLE Start(const std::string& program, const std::string& arguments) {
-  std::string line = "\"" + program + "\" " + arguments;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-    std::printf("cannot start %s (error %lu)\n", program.c_str(), GetLastError());
-    return nullptr;
-  }
-  CloseHandle(info.hThread);
-  return info.hProcess;
-}
-
 DWORD WaitExit(HANDLE process) {
   if (WaitForSingleObject(process, kRunLimitMs) != WAIT_OBJECT_0) {
     TerminateProcess(process, 99);
@@ -82,7 +68,7 @@ int main(int argc, char** argv) {
   std::set<std::string> addRemoveBefore(entriesBefore.begin(), entriesBefore.end());
 
   std::printf("== factory install: %s /S\n", setup.c_str());
-  HANDLE factory = Start(setup, "/S");
+  HANDLE factory = StartProgram(setup, "/S");
   if (!factory) return 1;
   DWORD factoryCode = WaitExit(factory);
   std::printf("exit code %lu (a finished run always ends with 1)\n", factoryCode);

@@ -64,6 +64,19 @@ bool PendingDelete(const std::string& path) {
   return false;
 }
 
+HANDLE StartProgram(const std::string& program, const std::string& arguments) {
+  std::string line = "\"" + program + "\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    std::printf("cannot start %s (error %lu)\n", program.c_str(), GetLastError());
+    return nullptr;
+  }
+  CloseHandle(info.hThread);
+  return info.hProcess;
+}
+
 int ReportItems(const std::string& installKey) {
   int installed = 0;
   for (const auto& item : Subkeys(installKey + "\\Items")) {

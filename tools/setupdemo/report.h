@@ -18,6 +18,9 @@ bool KeyExists(const std::string& key);
 // Whether a file is listed for deletion at the next restart.
 bool PendingDelete(const std::string& path);
 
+// Starts "program" arguments; its process handle, or null (and a line) on failure.
+HANDLE StartProgram(const std::string& program, const std::string& arguments);
+
 // The item records of an install key, a line each; returns how many were installed.
 int ReportItems(const std::string& installKey);
 

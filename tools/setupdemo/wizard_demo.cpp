@@ -34,17 +34,9 @@ class WizardRun {
   bool Start(const std::string& program, const std::string& arguments, const char* answer) {
     End();
     SetEnvironmentVariableA("QX_MESSAGE_BOX_ANSWER", answer);
-    std::string line = "\"" + program + "\" " + arguments;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-      std::printf("cannot start %s (error %lu)\n", program.c_str(), GetLastError());
-      return false;
-    }
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
-    pid_ = info.dwProcessId;
+    process_ = StartProgram(program, arguments);
+    if (!process_) return false;
+    pid_ = GetProcessId(process_);
     std::printf("\n== %s %s\n", program.c_str(), arguments.c_str());
     return true;
   }
