@@ -1,7 +1,7 @@
 #!/bin/bash
 # The long fuzz run: each harness (or those named) at least FUZZ_RUNS
 # executions (default 10 million), one process at a time, starting from the
-# seed corpus; prints executions, executions per second and coverage (edges
+# starting corpus; prints executions, executions per second and coverage (edges
 # "cov" and features "ft") per harness. The grown corpus stays in
 # $FUZZ_BUILD_DIR/corpus/<name>; crashes are reported and end the run of that
 # harness.

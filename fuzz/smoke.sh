@@ -1,6 +1,6 @@
 #!/bin/bash
 # Smoke run of every fuzz harness: builds them natively with clang and runs
-# each a few seconds over its seed corpus (new inputs go to a temporary
+# each a few seconds over its starting corpus (new inputs go to a temporary
 # folder, never into the tree). Fails on any crash, leak, hang or sanitizer
 # report; exits 77 (skipped) without clang.
 #   fuzz/smoke.sh [harness...]     FUZZ_SECONDS (default 2)

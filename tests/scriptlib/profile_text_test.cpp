@@ -183,7 +183,7 @@ TEST(ProfileTextBytes, CaseOfEveryByteAsTheSystemReader) {
 // other case and padding, other defaults and buffer sizes.
 class Generator {
  public:
-  explicit Generator(unsigned seed) : random_(seed) {}
+  explicit Generator(unsigned start) : random_(start) {}
 
   std::string File(std::vector<std::string>* sections, std::vector<std::string>* keys) {
     std::string text;
