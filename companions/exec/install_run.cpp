@@ -74,6 +74,27 @@ void SetItemDword(const std::string& installKey, const std::string& item, const 
     RegSetValueExA(key.Get(), value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
 }
 
+DWORD ItemDword(const std::string& installKey, const std::string& item, const char* value) {
+  DWORD data = 0, size = sizeof(data), type = 0;
+  fw::UniqueRegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (installKey + "\\Items\\" + item).c_str(), 0, KEY_QUERY_VALUE, key.Put()) !=
+          ERROR_SUCCESS ||
+      RegQueryValueExA(key.Get(), value, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS ||
+      type != REG_DWORD) {
+    return 0;
+  }
+  return data;
+}
+
+bool HasUninstallInfo(const std::string& installKey, const ItemRecord& item) {
+  std::string path = UninstallInfoKeyFor(installKey);
+  fw::UniqueRegKey key;
+  return !item.uninstallValueName.empty() && !path.empty() &&
+         RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, key.Put()) == ERROR_SUCCESS &&
+         RegQueryValueExA(key.Get(), item.uninstallValueName.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+             ERROR_SUCCESS;
+}
+
 // The UninstallInfo value is what marks an item with an uninstall value name installed.
 void SetUninstallInfo(const std::string& installKey, const ItemRecord& item, bool installed) {
   if (item.uninstallValueName.empty()) return;
@@ -145,12 +166,20 @@ bool InstallItem(const ItemRecord& item, const std::string& installKey) {
     world::Log(kTag, "Item [%s]: the command is empty; the item is not installed", item.name.c_str());
     return false;
   }
-  if (hasCommand && !RunCommand(item, item.command, item.param, item.successReturn)) return false;
-  if (hasCommand && !Waits(item)) return false;
-  if (item.printer && !RegisterPrinter(item, installKey)) return false;
+  // The item is marked installed before its command runs: an install cut
+  // short (the installer killed, the machine switched off) then leaves it
+  // offered for removal, and its uninstall command takes away whatever part
+  // got done. A failure takes the marks back unless they were there before.
+  const bool wasMarked = ItemDword(installKey, item.name, "Install_OK") == 1 || HasUninstallInfo(installKey, item);
   SetItemDword(installKey, item.name, "Install_OK", 1);
   SetUninstallInfo(installKey, item, true);
-  return true;
+  bool ok = !hasCommand || (RunCommand(item, item.command, item.param, item.successReturn) && Waits(item));
+  ok = ok && (!item.printer || RegisterPrinter(item, installKey));
+  if (!ok && !wasMarked) {
+    SetItemDword(installKey, item.name, "Install_OK", 0);
+    SetUninstallInfo(installKey, item, false);
+  }
+  return ok;
 }
 
 bool UninstallItem(const ItemRecord& item, const std::string& installKey) {

@@ -108,14 +108,17 @@ bool CreateRecordedShortcuts(const std::string& installKey) {
       all = false;
       continue;
     }
+    // Recorded before it is made: an install cut short between the two still
+    // has the uninstall take away the file and the folder made for it.
+    RegSetValueExA(key.Get(), "Shortcut_Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>(path.size() + 1));
     CreateFolders(path);
     if (!SaveLink(link, path)) {
       world::Log(kTag, "Shortcut [%s] could not be created: %s", section, path.c_str());
+      RegDeleteValueA(key.Get(), "Shortcut_Path");
       all = false;
       continue;
     }
-    RegSetValueExA(key.Get(), "Shortcut_Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                   static_cast<DWORD>(path.size() + 1));
     world::Log(kTag, "Shortcut [%s] created: %s -> %s", section, path.c_str(), link.target.c_str());
   }
   return all;

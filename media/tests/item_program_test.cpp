@@ -103,6 +103,9 @@ TEST_F(SampleItemProgram, InstallsRecordsAndRemovesExactlyItsPayload) {
   EXPECT_FALSE(FolderExists(dir_.Path() + "\\Program Files"));
   EXPECT_FALSE(Record().present);
   EXPECT_FALSE(qx::test::KeyExists(HKEY_LOCAL_MACHINE, key_));
+  // So did the empty keys above the record (the vendor's key among them).
+  EXPECT_FALSE(qx::test::KeyExists(HKEY_LOCAL_MACHINE, "Software\\" + id_.Mfg()));
+  EXPECT_TRUE(qx::test::KeyExists(HKEY_LOCAL_MACHINE, "Software"));
   EXPECT_EQ(6u, Run({"status", "driver"}));
   EXPECT_TRUE(FileExists(source_ + "\\QXL2020.INF"));  // the medium is untouched
 }

@@ -197,16 +197,18 @@ bool CUtl::DeleteDirectoryTree(const char* path, bool recursive) {
 bool CUtl::DeleteFileAndEmptyParents(const char* path, bool keepDirectories) {
   if (Empty(path)) return false;
   SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-  if (!DeleteFileA(path)) {
-    Trace("[CUtl] Delete File Faile (%s) \n", path);
-    return false;
-  }
-  if (keepDirectories) return true;
+  bool deleted = DeleteFileA(path) != FALSE;
+  DWORD error = deleted ? 0 : GetLastError();
+  if (!deleted) Trace("[CUtl] Delete File Faile (%s) \n", path);
+  // A file already gone may still leave the folders made for it (an install
+  // cut short between making a folder and the file in it).
+  bool gone = deleted || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  if (!gone || keepDirectories) return deleted;
   for (std::string parent = ParentOf(path); MayRemoveParent(parent) && RemoveDirectoryA(parent.c_str());
        parent = ParentOf(parent)) {
     Trace("[CUtl] RemoveDirectory(%s)\n", parent.c_str());
   }
-  return true;
+  return deleted;
 }
 
 bool CUtl::RemoveEmptyDirectories(const char* path) {

@@ -73,13 +73,24 @@ void ReplaceAll(std::string* text, const std::string& what, const std::string& w
 void ExpandLineBreaks(std::string* text) { ReplaceAll(text, "\\r\\n", "\r\n"); }
 
 bool ReplaceAllBounded(std::string* text, const std::string& what, const std::string& with, size_t limit) {
-  if (what.empty()) return true;
-  if (with.size() > what.size()) {
-    size_t count = 0;
-    for (size_t at = text->find(what); at != std::string::npos; at = text->find(what, at + what.size())) ++count;
-    if (text->size() + count * (with.size() - what.size()) > limit) return false;
+  if (what.empty() || what == with) return true;
+  // The occurrences are found once: the bound and the new text both need them.
+  std::vector<size_t> found;
+  for (size_t at = text->find(what); at != std::string::npos; at = text->find(what, at + what.size())) {
+    found.push_back(at);
   }
-  ReplaceAll(text, what, with);
+  if (found.empty()) return true;
+  if (with.size() > what.size() && text->size() + found.size() * (with.size() - what.size()) > limit) return false;
+  std::string result;
+  result.reserve(text->size() + found.size() * with.size());
+  size_t from = 0;
+  for (size_t at : found) {
+    result.append(*text, from, at - from);
+    result += with;
+    from = at + what.size();
+  }
+  result.append(*text, from, std::string::npos);
+  text->swap(result);
   return true;
 }
 

@@ -91,6 +91,10 @@ TEST_F(InstallTest, RunsTickedItemsWaitsCopiesLinksAndReportsInOrder) {
     Sleep(200);
     dir_.Write("late.txt", "x");
   });
+  // A failed item takes back the installed mark it set before its command ran,
+  // unless it was marked before (an earlier install of it stays offered for removal).
+  SetDword(HKEY_LOCAL_MACHINE, ItemKey("B"), "Install_OK", 5);
+  SetDword(HKEY_LOCAL_MACHINE, ItemKey("E"), "Install_OK", 1);
   BOOL ok = Run("MyInstall", id_.InstallKey().c_str());
   late.join();
 
@@ -103,7 +107,8 @@ TEST_F(InstallTest, RunsTickedItemsWaitsCopiesLinksAndReportsInOrder) {
   EXPECT_NE(TempDir::Read(dir_.File("i.txt")).find("\"" + blankHelper + "\""), std::string::npos);
   EXPECT_EQ(TempDir::Read(dir_.File("dest\\sub\\two.txt")), "2");
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, ItemKey("A"), "Install_OK", 0), 1u);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, ItemKey("B"), "Install_OK", 0), 0u);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, ItemKey("B"), "Install_OK", 9), 0u);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, ItemKey("E"), "Install_OK", 9), 1u);
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, id_.UninstallInfoKey(), "A_Uninst"), helper_ + " " + dir_.File("ua.txt") + " 1");
 
   std::string link = GetString(HKEY_LOCAL_MACHINE, linkKey, "Shortcut_Path");

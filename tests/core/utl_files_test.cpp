@@ -168,6 +168,13 @@ TEST_F(UtlFiles, DeleteFileAndEmptyParents) {
   EXPECT_FALSE(IsDirectory(dir_.File("d1")));
   EXPECT_TRUE(IsDirectory(dir_.Path()));
   EXPECT_FALSE(CUtl::DeleteFileAndEmptyParents(file.c_str(), false));
+  // A file that is already gone still takes the empty folders made for it,
+  // and only those.
+  CUtl::CreateDirectoryTree(dir_.File("h1\\h2").c_str(), false);
+  dir_.Write("h1\\keep.txt", "x");
+  EXPECT_FALSE(CUtl::DeleteFileAndEmptyParents(dir_.File("h1\\h2\\never.lnk").c_str(), false));
+  EXPECT_FALSE(IsDirectory(dir_.File("h1\\h2")));
+  EXPECT_TRUE(IsDirectory(dir_.File("h1")));
 }
 
 TEST_F(UtlFiles, RemoveEmptyDirectoriesStopsAtContent) {

@@ -1,5 +1,7 @@
 #include "tests/e2e/e2e_support.h"
 
+#include <shlobj.h>
+
 #include <cctype>
 #include <cstring>
 #include <sstream>
@@ -155,16 +157,19 @@ SetupMedium::SetupMedium() {
   SetScriptValue(DataFile(), "PROGRAM_INFO", "PROGRAM_NAME", identity_.Program());
   SetScriptValue(DataFile(), "PROGRAM_INFO", "DESTINATION_DIR", DestDir());
   SetScriptValue(DataFile(), "ADD_REG.UNINSTKEY", "KEYNAME", AddRemoveKey());
-  // The menu links record the install type under the product's key, which
-  // the configuration names literally: under this medium's identity instead.
+  // The menu links record the install type, and the finish page that the
+  // wizard ran to its end, under the product's key, which the scripts name
+  // literally: under this medium's identity instead.
   const std::string sampleRoot = "Software\\QX\\QX Laser L2020 Setup\\";
-  std::vector<std::string> lines = ReadLines(ConfigFile());
-  for (std::string& line : lines) {
-    for (size_t at = line.find(sampleRoot); at != std::string::npos; at = line.find(sampleRoot, at + 1)) {
-      line.replace(at, sampleRoot.size(), identity_.Root() + "\\");
+  for (const std::string& script : {ConfigFile(), DataFile()}) {
+    std::vector<std::string> lines = ReadLines(script);
+    for (std::string& line : lines) {
+      for (size_t at = line.find(sampleRoot); at != std::string::npos; at = line.find(sampleRoot, at + 1)) {
+        line.replace(at, sampleRoot.size(), identity_.Root() + "\\");
+      }
     }
+    WriteLines(script, lines);
   }
-  WriteLines(ConfigFile(), lines);
 }
 
 // The shortcut paths the install records hold now.
@@ -187,10 +192,21 @@ void SetupMedium::NoteShortcuts() {
 // its product key and its Add/Remove entry.
 SetupMedium::~SetupMedium() {
   NoteShortcuts();
+  // A program-menu folder of the product goes once empty; the desktops never
+  // do (Wine would make a missing one a link to the host's home folder).
+  std::vector<std::string> desktops;
+  for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY}) {
+    char folder[MAX_PATH] = "";
+    if (SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder) == S_OK) desktops.push_back(folder);
+  }
   for (const std::string& path : shortcuts_) {
     if (!DeleteFileA(path.c_str())) continue;
     size_t slash = path.find_last_of('\\');
-    if (slash != std::string::npos) RemoveDirectoryA(path.substr(0, slash).c_str());  // only when empty
+    if (slash == std::string::npos) continue;
+    std::string parent = path.substr(0, slash);
+    bool desktop = false;
+    for (const std::string& d : desktops) desktop = desktop || _stricmp(d.c_str(), parent.c_str()) == 0;
+    if (!desktop) RemoveDirectoryA(parent.c_str());  // only when empty
   }
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, identity_.Root().c_str());
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, AddRemoveKey().c_str());

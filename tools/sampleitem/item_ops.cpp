@@ -165,10 +165,42 @@ bool WriteRecord(const Request& q, const std::string& source, DWORD files) {
   return text("Path", q.dest) && text("Source", source) && number("Files", files) && number("Installed", 1);
 }
 
+bool KeyIsEmpty(const std::string& path) {
+  fw::UniqueRegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return false;
+  DWORD subkeys = 1, values = 1;
+  if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                       nullptr, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  return subkeys == 0 && values == 0;
+}
+
 void DeleteRecord(const Request& q) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, (q.registryKey + "\\" + q.component).c_str());
-  // The common key goes with its last component; RegDeleteKey leaves a key that still has subkeys.
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, q.registryKey.c_str());
+  // Creating the record made the keys above it (the common key, the vendor's
+  // key): each goes once it is empty, up to the key below the hive's own
+  // ("Software" stays).
+  for (std::string path = q.registryKey; path.find('\\') != std::string::npos;
+       path.erase(path.rfind('\\'))) {
+    if (!KeyIsEmpty(path) || RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str()) != ERROR_SUCCESS) break;
+  }
+}
+
+// A seam for the tests of an interrupted install: while the file that
+// QX_ITEM_HOLD names exists and holds this component's name, the program
+// waits (a minute at most) with its payload copied and its record not yet
+// written, and says so by making "<file>.held".
+void HoldIfAsked(const std::string& component) {
+  char path[MAX_PATH] = "";
+  DWORD n = GetEnvironmentVariableA("QX_ITEM_HOLD", path, MAX_PATH);
+  std::string named;
+  if (n == 0 || n >= MAX_PATH || !ReadText(path, &named)) return;
+  while (!named.empty() && static_cast<unsigned char>(named.back()) <= ' ') named.pop_back();
+  if (_stricmp(named.c_str(), component.c_str()) != 0) return;
+  fw::UniqueFile(CreateFileA((std::string(path) + ".held").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  for (int i = 0; i < 600 && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
 }
 
 }  // namespace
@@ -184,6 +216,7 @@ ExitCode InstallComponent(const Request& q, const std::string& mediumRoot, std::
   bool ok = installer.CreateDestination();
   if (ok) ok = IsFolder(source) ? installer.CopyFolder(source, "") : installer.CopyFile(source, FileNameOf(source));
   Manifest all = installer.Made();
+  if (ok) HoldIfAsked(q.component);
   if (ok) {
     // An earlier installation of the same component stays recorded.
     std::string old;
