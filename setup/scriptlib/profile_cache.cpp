@@ -57,6 +57,34 @@ Cache& TheCache() {
 
 std::atomic<int> g_enabled{-1};  // -1: not yet read from the environment
 
+// Bumped by every forget: pinned files of read scopes are checked again.
+std::atomic<unsigned long> g_generation{0};
+
+struct PinnedFiles {
+  int depth = 0;
+  unsigned long generation = 0;
+  std::vector<std::pair<std::string, std::shared_ptr<const ProfileText>>> files;  // path as the caller gave it
+
+  const ProfileText* Find(const char* path) {
+    if (depth == 0) return nullptr;
+    if (generation != g_generation.load()) {
+      files.clear();
+      return nullptr;
+    }
+    for (const auto& [pinned, text] : files) {
+      if (pinned == path) return text.get();
+    }
+    return nullptr;
+  }
+  void Pin(const char* path, std::shared_ptr<const ProfileText> text, unsigned long seenGeneration) {
+    if (depth == 0 || seenGeneration != g_generation.load()) return;
+    if (generation != seenGeneration) files.clear();
+    generation = seenGeneration;
+    files.emplace_back(path, std::move(text));
+  }
+};
+thread_local PinnedFiles t_pinned;
+
 // Whether each byte of the ANSI code page is one character that converts to
 // and from UTF-16 unchanged, with the blanks where ProfileText has them: then
 // the system's reader, which works in UTF-16, sees what ProfileText sees.
@@ -237,6 +265,11 @@ unsigned long ReadProfileString(const char* section, const char* key, const char
   if (!ProfileCacheEnabled() || !section || !key || !path || !std::strpbrk(path, "\\/") || !CodePageFits()) {
     return system();
   }
+  if (const ProfileText* pinned = t_pinned.Find(path)) {
+    Count(&ProfileCacheCounters::hits);
+    return pinned->GetString(section, key, fallback, buffer, size);
+  }
+  const unsigned long generation = g_generation.load();
   std::string full;
   if (!FullPath(path, &full)) return system();
   WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -249,11 +282,21 @@ unsigned long ReadProfileString(const char* section, const char* key, const char
   std::shared_ptr<const ProfileText> text = Current(full, Ticks(data.ftLastWriteTime), bytes);
   if (!text) return system();
   Count(&ProfileCacheCounters::hits);
+  t_pinned.Pin(path, text, generation);
   return text->GetString(section, key, fallback, buffer, size);
+}
+
+ProfileReadScope::ProfileReadScope() {
+  if (t_pinned.depth++ == 0) t_pinned.files.clear();
+}
+
+ProfileReadScope::~ProfileReadScope() {
+  if (--t_pinned.depth == 0) t_pinned.files.clear();
 }
 
 void ForgetProfile(const char* path) {
   if (!path || !*path) return;
+  ++g_generation;
   std::string full;
   if (!FullPath(path, &full)) return;
   Cache& cache = TheCache();
@@ -262,6 +305,7 @@ void ForgetProfile(const char* path) {
 }
 
 void ForgetAllProfiles() {
+  ++g_generation;
   Cache& cache = TheCache();
   std::lock_guard<std::mutex> guard(cache.lock);
   cache.entries.clear();

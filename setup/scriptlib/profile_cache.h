@@ -35,6 +35,20 @@ void ForgetAllProfiles();
 void SetProfileCacheEnabled(bool enabled);
 bool ProfileCacheEnabled();
 
+// While a scope lives on a thread, each script file that thread reads is
+// checked against the disk once, at its first lookup: the values of one page
+// description then come from one version of each file, without a query of
+// the file system for every value (most of a page change's time under Wine).
+// A write through CProfile, ForgetProfile or ForgetAllProfiles on any thread
+// ends the pinning, so the next lookup checks the file again. Scopes nest.
+class ProfileReadScope {
+ public:
+  ProfileReadScope();
+  ~ProfileReadScope();
+  ProfileReadScope(const ProfileReadScope&) = delete;
+  ProfileReadScope& operator=(const ProfileReadScope&) = delete;
+};
+
 struct ProfileCacheCounters {
   unsigned long loads = 0;      // files read and parsed
   unsigned long hits = 0;       // lookups answered from memory

@@ -5,6 +5,7 @@
 #include "framework/handles.h"
 #include "setup/core/core_context.h"
 #include "setup/core/predefined_variable.h"
+#include "setup/scriptlib/profile_cache.h"
 #include "setup/ui/skin_bitmap.h"
 #include "setup/ui/ui_rules.h"
 
@@ -15,6 +16,7 @@ CDlgConfig::CDlgConfig() { log_.BorrowApplicationLog(); }
 bool CDlgConfig::Load(IDescribedWindow* owner, const char* section) {
   log_.BorrowApplicationLog();
   if (!owner) return false;
+  scriptlib::ProfileReadScope oneVersion;  // every value of the page from one reading of each script
   owner_ = owner;
   section_ = section ? section : "";
   files_ = ScriptFiles::FromEnvironment();

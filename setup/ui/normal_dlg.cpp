@@ -4,6 +4,7 @@
 #include "setup/core/core_context.h"
 #include "setup/core/predefined_variable.h"
 #include "setup/engine/cmd_operator.h"
+#include "setup/scriptlib/profile_cache.h"
 #include "setup/ui/skin_bitmap.h"
 #include "setup/ui/ui_rules.h"
 
@@ -80,6 +81,7 @@ void CNormalDlg::ApplyReadingDirection() {
 }
 
 bool CNormalDlg::OnInitDialog() {
+  scriptlib::ProfileReadScope oneVersion;
   ApplyReadingDirection();
   log_.BorrowApplicationLog();
   CreateFixedControls();
@@ -89,6 +91,7 @@ bool CNormalDlg::OnInitDialog() {
 
 void CNormalDlg::Refresh() {
   if (!hwnd_) return;
+  scriptlib::ProfileReadScope oneVersion;
   // Also when the window already exists: the language may have changed since.
   ApplyReadingDirection();
   config_.Apply();

@@ -203,4 +203,42 @@ TEST_F(ProfileCacheTest, ThreadsReadingWhileTheFileChangesGetWholeAnswers) {
   for (int t = 0; t < 4; ++t) EXPECT_EQ(odd[t], 0) << "thread " << t;
 }
 
+// Inside a read scope a file is checked once: a change on disk by someone
+// else shows only after the scope; a write of ours, or a forget, at once.
+TEST_F(ProfileCacheTest, AReadScopeChecksEachFileOnce) {
+  std::string path = OldFile("[S]\r\nA=1\r\n");
+  std::string other = dir_.Write("other.ini", "[S]\r\nA=x\r\n");
+  SetWriteTime(other, HoursAgo(1));
+  {
+    scriptlib::ProfileReadScope scope;
+    EXPECT_EQ(Cached("S", "A", path), "1");
+    dir_.Write("old.ini", "[S]\r\nA=2\r\n");
+    EXPECT_EQ(Cached("S", "A", path), "1");
+    EXPECT_EQ(Cached("S", "A", other), "x");  // another file is read as it is
+    {
+      scriptlib::ProfileReadScope nested;
+      EXPECT_EQ(Cached("S", "A", path), "1");
+    }
+    EXPECT_EQ(Cached("S", "A", path), "1");  // the inner scope's end keeps the outer one's pins
+    scriptlib::ForgetProfile(other.c_str());
+    EXPECT_EQ(Cached("S", "A", path), "2");
+    dir_.Write("old.ini", "[S]\r\nA=3\r\n");
+    CProfile profile;
+    profile.Create(path.c_str(), nullptr, true);
+    ASSERT_EQ(profile.SetValue("S", "B", "b"), 0u);
+    EXPECT_EQ(Cached("S", "A", path), "3");
+    EXPECT_EQ(Cached("S", "B", path), "b");
+  }
+  dir_.Write("old.ini", "[S]\r\nA=4\r\n");
+  EXPECT_EQ(Cached("S", "A", path), System("S", "A", path));
+  EXPECT_EQ(Cached("S", "A", path), "4");
+  // Another thread's scope does not pin this thread's reads.
+  std::thread([&] {
+    scriptlib::ProfileReadScope elsewhere;
+    EXPECT_EQ(Cached("S", "A", path), "4");
+  }).join();
+  dir_.Write("old.ini", "[S]\r\nA=5\r\n");
+  EXPECT_EQ(Cached("S", "A", path), "5");
+}
+
 }  // namespace
