@@ -13,7 +13,7 @@ BUILD_DIR=${BUILD_DIR:-build}
 RUNS=${1:-7}
 [ -f "$BUILD_DIR/CMakeCache.txt" ] || scripts/build
 
-targets="sample_medium startup_bench wizard_bench profile_bench engine_bench setup_bench"
+targets="sample_medium startup_bench wizard_bench profile_bench engine_bench setup_bench factory_bench"
 if command -v makensis >/dev/null 2>&1; then
   # A build configured before nsis was installed has no peer target yet.
   cmake -S . -B "$BUILD_DIR" >/dev/null
@@ -60,3 +60,6 @@ run "$BUILD_DIR/bench/engine/engine_bench.exe"
 echo
 echo "== factory run of a large medium"
 run "$BUILD_DIR/bench/setup/setup_bench.exe"
+echo
+echo "== factory install and uninstall of the sample medium (beside the peer, and the peer doing the same work)"
+run "$BUILD_DIR/bench/factory/factory_bench.exe" 5

@@ -7,7 +7,10 @@
 //  - the uninstall as the uninstall wizard does it: the items through the
 //    installation library, then the clear run (setup.exe /CLEAR);
 //  - the NSIS peer (bench/peer) of the same payload: its silent install
-//    (/S /D=...) and its uninstaller's silent run.
+//    (/S /D=...) and its uninstaller's silent run;
+//  - the NSIS peer doing the same work as the factory install (peer_items:
+//    the medium's item program for the same five items, the same five
+//    shortcuts), from inside a copy of the medium, and its uninstall.
 // Prints the medians and the least times of the runs (default 5): on a
 // shared machine the least time is the steadier figure.
 #include <windows.h>
@@ -112,6 +115,10 @@ int main(int argc, char** argv) {
   GetTempPathA(sizeof(temp), temp);
   std::string peerDir = std::string(temp) + "qx_factory_bench_peer";
 
+  std::string itemsPeer = e2e::BuildPath("bench/peer/peer_items.exe");
+  bool haveItemsPeer = GetFileAttributesA(itemsPeer.c_str()) != INVALID_FILE_ATTRIBUTES;
+  std::string itemsPeerDir = std::string(temp) + "qx_factory_bench_items_peer";
+  std::vector<double> itemsPeerInstall, itemsPeerUninstall;
   std::vector<double> peerInstall, peerUninstall, memoryInstall, memoryUninstall, systemInstall, systemUninstall;
   for (int r = 0; r < runs; ++r) {
     // The order alternates, so that neither kind always runs on a warmer machine.
@@ -131,6 +138,19 @@ int main(int argc, char** argv) {
       if (uninstall > 0 && code == 0) peerUninstall.push_back(uninstall);
       qx::test::RemoveTree(peerDir);
     }
+    if (haveItemsPeer) {
+      e2e::SetupMedium medium;
+      DateBack(medium.Dir());
+      std::string program = medium.Dir() + "\\peer_items.exe";
+      CopyFileA(itemsPeer.c_str(), program.c_str(), FALSE);
+      qx::test::RemoveTree(itemsPeerDir);
+      DWORD code = 0;
+      double install = Timed(program, "/S /D=" + itemsPeerDir, &code);
+      if (install > 0 && code == 0) itemsPeerInstall.push_back(install);
+      double uninstall = Timed(itemsPeerDir + "\\Uninstall.exe", "/S _?=" + itemsPeerDir, &code);
+      if (uninstall > 0 && code == 0) itemsPeerUninstall.push_back(uninstall);
+      qx::test::RemoveTree(itemsPeerDir);
+    }
   }
   double peerIn = Median(peerInstall), peerOut = Median(peerUninstall);
   std::printf("factory install of the sample medium, %d runs\n", runs);
@@ -141,9 +161,20 @@ int main(int argc, char** argv) {
   }
   Print("setup.exe /S, script values from memory", memoryInstall, peerIn);
   Print("setup.exe /S, system profile reader", systemInstall, peerIn);
+  double itemsIn = Median(itemsPeerInstall), itemsOut = Median(itemsPeerUninstall);
+  if (haveItemsPeer) {
+    std::printf("the same work (the medium's item programs, the shortcuts)\n");
+    Print("NSIS peer running the item programs", itemsPeerInstall, 0);
+    Print("setup.exe /S, script values from memory", memoryInstall, itemsIn);
+  }
   std::printf("uninstall (items, then the clear run)\n");
   if (havePeer) Print("NSIS peer, silent uninstall (reference)", peerUninstall, 0);
   Print("ours, script values from memory", memoryUninstall, peerOut);
   Print("ours, system profile reader", systemUninstall, peerOut);
+  if (haveItemsPeer) {
+    std::printf("the same work (the items' uninstall commands, the shortcuts)\n");
+    Print("NSIS peer running the item programs", itemsPeerUninstall, 0);
+    Print("ours, script values from memory", memoryUninstall, itemsOut);
+  }
   return 0;
 }
