@@ -240,12 +240,12 @@ TEST_F(WizardReliability, CancelOnEveryPageLeavesThePrefixAsItWas) {
 // a medium and identity of its own); then the uninstall the product offers
 // (below). Nothing the run recorded is left, and the prefix is as it was.
 // "While ... runs": the item program is held half-way (QX_ITEM_HOLD); it
-// goes on by itself after the kill. "... done": the library reported the item; the next item program
-// is being started at the kill. The printer's own program is no point: a
-// printer item counts as installed only once its driver is in the spooler,
-// which the library adds after the program, so a kill while that program
-// runs leaves the program's files unoffered for removal (the utility's
-// program is no point either: the printer's starts right after it).
+// goes on by itself after the kill. "... done": the library reported the
+// item; the next item program is being started at the kill. The printer's
+// own program is no point: a printer item counts as installed only once its
+// driver is in the spooler, which the library adds after the program, so a
+// kill while that program runs leaves the program's files unoffered for
+// removal (nor is the utility's: the printer's starts right after it).
 class KilledInstall;
 struct KillPoint {
   const char* name;

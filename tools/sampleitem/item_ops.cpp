@@ -178,12 +178,17 @@ bool KeyIsEmpty(const std::string& path) {
 
 void DeleteRecord(const Request& q) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, (q.registryKey + "\\" + q.component).c_str());
-  // Creating the record made the keys above it (the common key, the vendor's
-  // key): each goes once it is empty, up to the key below the hive's own
-  // ("Software" stays).
-  for (std::string path = q.registryKey; path.find('\\') != std::string::npos;
-       path.erase(path.rfind('\\'))) {
-    if (!KeyIsEmpty(path) || RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str()) != ERROR_SUCCESS) break;
+  // The common key goes with its last component (RegDeleteKey leaves a key
+  // that still has subkeys); creating it made the keys above it too (the
+  // vendor's key): each of those goes once it is empty, up to the key below
+  // the hive's own ("Software" stays).
+  if (RegDeleteKeyA(HKEY_LOCAL_MACHINE, q.registryKey.c_str()) != ERROR_SUCCESS) return;
+  for (std::string path = q.registryKey; path.find('\\') != std::string::npos;) {
+    path.erase(path.rfind('\\'));
+    if (path.find('\\') == std::string::npos || !KeyIsEmpty(path) ||
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str()) != ERROR_SUCCESS) {
+      break;
+    }
   }
 }
 
