@@ -242,10 +242,11 @@ TEST_F(WizardReliability, CancelOnEveryPageLeavesThePrefixAsItWas) {
 // "While ... runs": the item program is held half-way (QX_ITEM_HOLD); it
 // goes on by itself after the kill. "... done": the library reported the
 // item; the next item program is being started at the kill. The printer's
-// own program is no point: a printer item counts as installed only once its
-// driver is in the spooler, which the library adds after the program, so a
-// kill while that program runs leaves the program's files unoffered for
-// removal (nor is the utility's: the printer's starts right after it).
+// own program is no point: a printer item counts as installed only while a
+// printer of its driver is in the spooler, which the library adds after the
+// program, so a kill while that program runs leaves the program's files
+// unoffered for removal (nor is the utility's: the printer's starts right
+// after it).
 class KilledInstall;
 struct KillPoint {
   const char* name;
