@@ -97,6 +97,19 @@ OurRun RunOurs(bool systemReader) {
   return run;
 }
 
+// The peer's silent install into `dir` and its uninstaller's silent run;
+// "_?=" keeps the uninstaller in place, so that its run is the whole uninstall.
+void RunPeer(const std::string& program, const std::string& dir, std::vector<double>* install,
+             std::vector<double>* uninstall) {
+  qx::test::RemoveTree(dir);
+  DWORD code = 0;
+  double in = Timed(program, "/S /D=" + dir, &code);
+  if (in > 0 && code == 0) install->push_back(in);
+  double out = Timed(dir + "\\Uninstall.exe", "/S _?=" + dir, &code);
+  if (out > 0 && code == 0) uninstall->push_back(out);
+  qx::test::RemoveTree(dir);
+}
+
 void Print(const char* what, const std::vector<double>& seconds, double reference) {
   double median = Median(seconds);
   double least = seconds.empty() ? 0 : *std::min_element(seconds.begin(), seconds.end());
@@ -128,28 +141,13 @@ int main(int argc, char** argv) {
       if (run.install > 0) (system ? systemInstall : memoryInstall).push_back(run.install);
       if (run.uninstall > 0) (system ? systemUninstall : memoryUninstall).push_back(run.uninstall);
     }
-    if (havePeer) {
-      qx::test::RemoveTree(peerDir);
-      DWORD code = 0;
-      double install = Timed(peer, "/S /D=" + peerDir, &code);
-      if (install > 0 && code == 0) peerInstall.push_back(install);
-      // "_?=" keeps the uninstaller in place, so that its run is the whole uninstall.
-      double uninstall = Timed(peerDir + "\\Uninstall.exe", "/S _?=" + peerDir, &code);
-      if (uninstall > 0 && code == 0) peerUninstall.push_back(uninstall);
-      qx::test::RemoveTree(peerDir);
-    }
+    if (havePeer) RunPeer(peer, peerDir, &peerInstall, &peerUninstall);
     if (haveItemsPeer) {
       e2e::SetupMedium medium;
       DateBack(medium.Dir());
       std::string program = medium.Dir() + "\\peer_items.exe";
       CopyFileA(itemsPeer.c_str(), program.c_str(), FALSE);
-      qx::test::RemoveTree(itemsPeerDir);
-      DWORD code = 0;
-      double install = Timed(program, "/S /D=" + itemsPeerDir, &code);
-      if (install > 0 && code == 0) itemsPeerInstall.push_back(install);
-      double uninstall = Timed(itemsPeerDir + "\\Uninstall.exe", "/S _?=" + itemsPeerDir, &code);
-      if (uninstall > 0 && code == 0) itemsPeerUninstall.push_back(uninstall);
-      qx::test::RemoveTree(itemsPeerDir);
+      RunPeer(program, itemsPeerDir, &itemsPeerInstall, &itemsPeerUninstall);
     }
   }
   double peerIn = Median(peerInstall), peerOut = Median(peerUninstall);
