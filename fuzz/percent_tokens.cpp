@@ -14,9 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         auto found = input.values.find(token);
         return found == input.values.end() ? token : found->second;
       },
-      &bounded);
+      &bounded, fuzz::kTokenLayerLimit);
   FUZZ_EXPECT(lookups <= 1000);
-  fuzz::ExpectBoundedResult(input.text, result);
+  fuzz::ExpectBoundedResult(input.text, result, fuzz::kTokenLayerLimit);
   if (input.text.find('%') == std::string::npos) FUZZ_EXPECT(lookups == 0);
   return 0;
 }

@@ -96,7 +96,7 @@ bool ReplaceAllBounded(std::string* text, const std::string& what, const std::st
 
 std::string SubstituteTokens(const std::string& text, char delimiter,
                              const std::function<std::string(const std::string&)>& lookup, int maxTokens,
-                             bool* bounded) {
+                             bool* bounded, size_t limit) {
   std::string result = text;
   size_t scan = 0;
   int count = 0;
@@ -106,7 +106,7 @@ std::string SubstituteTokens(const std::string& text, char delimiter,
     size_t close = result.find(delimiter, open + 1);
     if (close == std::string::npos) break;
     std::string token = result.substr(open, close - open + 1);
-    if (!ReplaceAllBounded(&result, token, lookup(token))) {
+    if (!ReplaceAllBounded(&result, token, lookup(token), limit)) {
       if (bounded) *bounded = true;
       return result;
     }
@@ -117,14 +117,15 @@ std::string SubstituteTokens(const std::string& text, char delimiter,
   return result;
 }
 
-std::string ExpandMessageReferences(const std::string& text, const TokenLookup& lookup, bool* bounded) {
-  std::string result = SubstituteTokens(text, '@', lookup, 1000, bounded);
+std::string ExpandMessageReferences(const std::string& text, const TokenLookup& lookup, bool* bounded,
+                                    size_t limit) {
+  std::string result = SubstituteTokens(text, '@', lookup, 1000, bounded, limit);
   ExpandLineBreaks(&result);
   return result;
 }
 
-std::string ExpandPercentTokens(const std::string& text, const TokenLookup& lookup, bool* bounded) {
-  std::string result = SubstituteTokens(text, '%', lookup, 1000, bounded);
+std::string ExpandPercentTokens(const std::string& text, const TokenLookup& lookup, bool* bounded, size_t limit) {
+  std::string result = SubstituteTokens(text, '%', lookup, 1000, bounded, limit);
   ExpandLineBreaks(&result);
   return result;
 }

@@ -37,20 +37,24 @@ bool ReplaceAllBounded(std::string* text, const std::string& what, const std::st
 // scan position, lookup(token with delimiters) gives the value and every
 // occurrence of the token is replaced; the scan goes on after the closing
 // delimiter as it stood before the replacement. Bounded by maxTokens lookups
-// and by kMaxExpandedLength: a replacement that would make the text longer is
-// not made and ends the substitution, and *bounded (when given) is set.
+// and by limit (the line limit unless given): a replacement that would make
+// the text longer is not made and ends the substitution, and *bounded (when
+// given) is set.
 std::string SubstituteTokens(const std::string& text, char delimiter,
                              const std::function<std::string(const std::string&)>& lookup,
-                             int maxTokens = 1000, bool* bounded = nullptr);
+                             int maxTokens = 1000, bool* bounded = nullptr, size_t limit = kMaxExpandedLength);
 
 using TokenLookup = std::function<std::string(const std::string&)>;
 
 // The message layer: each "@NAME@" (the token with its at signs goes to
 // lookup) replaced as SubstituteTokens replaces, then the escaped line breaks
-// expanded. *bounded is set when a limit stopped the substitution.
-std::string ExpandMessageReferences(const std::string& text, const TokenLookup& lookup, bool* bounded);
+// expanded. *bounded is set when a limit stopped the substitution. Only the
+// fuzz harnesses give another length limit than the line limit.
+std::string ExpandMessageReferences(const std::string& text, const TokenLookup& lookup, bool* bounded,
+                                    size_t limit = kMaxExpandedLength);
 // The strings layer: the same for each "%TOKEN%".
-std::string ExpandPercentTokens(const std::string& text, const TokenLookup& lookup, bool* bounded);
+std::string ExpandPercentTokens(const std::string& text, const TokenLookup& lookup, bool* bounded,
+                                size_t limit = kMaxExpandedLength);
 
 // The variable layer: each token of the table in order replaces every
 // occurrence of it by its value, so a value put in by an earlier token is seen

@@ -77,6 +77,14 @@ TEST(SubstituteTokens, SelfReferringValuesEndWithinTheLineLimit) {
   // A value that fits is still replaced in full.
   EXPECT_EQ(core::SubstituteTokens("@A@", '@', [](const std::string&) { return std::string(32767, 'v'); }).size(),
             32767u);
+  // A shorter limit given by the caller bounds both layers the same way.
+  auto doubling = [](const std::string& t) { return t + t; };
+  bool bounded = false;
+  EXPECT_EQ(core::ExpandPercentTokens("%A%", doubling, &bounded, 100).size(), 96u);
+  EXPECT_TRUE(bounded);
+  bounded = false;
+  EXPECT_EQ(core::ExpandMessageReferences("@A@", doubling, &bounded, 100).size(), 96u);
+  EXPECT_TRUE(bounded);
 }
 
 TEST(ReplaceAll, EveryOccurrenceLeftToRightNeverInsideAReplacement) {
