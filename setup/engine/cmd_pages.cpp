@@ -61,7 +61,10 @@ bool CCmdOperator::OpenDialog(CommandRecord& record) {
     return true;
   }
   if (HasWindow(previous)) {
-    BringWindowToTop(previous->Window());
+    // To the top without taking the activation back from the control window:
+    // the page is hidden next, and each change of the active window costs a
+    // round of messages to both windows and the system's.
+    SetWindowPos(previous->Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ShowWindow(previous->Window(), SW_HIDE);
   }
   // Returns only when this page's dialog ends; commands from the page run

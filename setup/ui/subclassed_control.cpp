@@ -75,34 +75,52 @@ LRESULT CALLBACK SubclassedControl::Proc(HWND hwnd, UINT message, WPARAM wParam,
   return CallWindowProcA(original, hwnd, message, wParam, lParam);
 }
 
-bool ControlTooltip::Set(HWND control, const std::string& text, bool relay) {
-  if (!control) return false;
+namespace {
+TOOLINFOA ToolOf(HWND control, const std::string& text, bool relay) {
   TOOLINFOA info{};
   info.cbSize = TTTOOLINFOA_V2_SIZE;
   info.uFlags = TTF_IDISHWND | (relay ? 0 : TTF_SUBCLASS);
   info.hwnd = GetParent(control) ? GetParent(control) : control;
   info.uId = reinterpret_cast<UINT_PTR>(control);
   info.lpszText = const_cast<char*>(text.c_str());
-  if (tip_ && control_ == control) {
-    SendMessageA(tip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+  return info;
+}
+}  // namespace
+
+bool ControlTooltip::Set(HWND control, const std::string& text, bool relay) {
+  if (!control) return false;
+  if (control_ == control && relay_ == relay) {
+    if (tip_) {
+      TOOLINFOA info = ToolOf(control, text, relay);
+      SendMessageA(tip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+    }
     text_ = text;
     return true;
   }
   Destroy();
+  control_ = control;
+  relay_ = relay;
+  text_ = text;
+  // A control that relays its mouse messages gets its tooltip window with
+  // the first of them: a page of many objects is shown sooner, and most
+  // tooltips are never asked for.
+  return relay || CreateWindowNow();
+}
+
+bool ControlTooltip::CreateWindowNow() {
   fw::InitCommonControlsOnce();
+  TOOLINFOA info = ToolOf(control_, text_, relay_);
   tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, info.hwnd, nullptr,
                          fw::CodeModule(), nullptr);
   if (!tip_) return false;
-  control_ = control;
   SendMessageA(tip_, TTM_ACTIVATE, TRUE, 0);
   SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-  text_ = text;
   return true;
 }
 
 void ControlTooltip::Relay(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!tip_) return;
+  if (!tip_ && (control != control_ || !IsWindow(control) || !CreateWindowNow())) return;
   MSG msg{control, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
   DWORD pos = GetMessagePos();
   msg.pt.x = static_cast<short>(LOWORD(pos));
@@ -114,6 +132,7 @@ void ControlTooltip::Destroy() {
   if (tip_ && IsWindow(tip_)) DestroyWindow(tip_);
   tip_ = nullptr;
   control_ = nullptr;
+  relay_ = true;
   text_.clear();
 }
 

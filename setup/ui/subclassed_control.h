@@ -42,17 +42,22 @@ class ControlTooltip {
   ControlTooltip(const ControlTooltip&) = delete;
   ControlTooltip& operator=(const ControlTooltip&) = delete;
 
-  // relay: the control passes its mouse messages on (Relay); otherwise the
-  // tooltip subclasses the control itself (fixed platform controls).
+  // relay: the control passes its mouse messages on (Relay), and the tooltip
+  // window is made with the first of them; otherwise the tooltip subclasses
+  // the control itself (fixed platform controls) and is made at once.
   bool Set(HWND control, const std::string& text, bool relay = true);
   void Relay(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+  // Null until made.
   HWND Handle() const { return tip_; }
   const std::string& Text() const { return text_; }
   void Destroy();
 
  private:
+  bool CreateWindowNow();
+
   HWND tip_ = nullptr;
   HWND control_ = nullptr;
+  bool relay_ = true;
   std::string text_;
 };
 

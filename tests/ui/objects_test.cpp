@@ -1,6 +1,8 @@
 // Links, statics, buttons and bitmaps on a real page: sizes, colours read
 // back from rendered pixels, states under the mouse, and the commands a
 // click hands to the control window.
+#include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "framework/handles.h"
@@ -164,6 +166,18 @@ TEST(Objects, ButtonsRaiseTheirCommandOnlyWhenReleasedOverThem) {
   EXPECT_EQ(r.right - r.left, text.cx + 10);
   EXPECT_EQ(r.bottom - r.top, text.cy);
   EXPECT_EQ(button->Tooltip().Text(), "A tip");
+  // The tooltip window comes with the first mouse message, holding the tip.
+  EXPECT_EQ(button->Tooltip().Handle(), nullptr);
+  SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  ASSERT_NE(button->Tooltip().Handle(), nullptr);
+  char tip[64] = "";
+  TOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.hwnd = p.Window();
+  tool.uId = reinterpret_cast<UINT_PTR>(h);
+  tool.lpszText = tip;
+  SendMessageA(button->Tooltip().Handle(), TTM_GETTEXTA, sizeof(tip), reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STREQ(tip, "A tip");
 
   SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
   SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));  // not over it: no hover seen
