@@ -173,9 +173,7 @@ TEST(ApplicationManifests, CommonControlsSixExecutionLevelAndDpiChoice) {
     std::string manifest = ManifestOf(c.program);
     ASSERT_FALSE(manifest.empty());
     EXPECT_NE(std::string::npos, manifest.find(c.level));
-    // Unaware by leaving the awareness undeclared (what "false" means on
-    // Windows, without Wine's slow DPI mapping of every window call).
-    EXPECT_EQ(std::string::npos, manifest.find("dpiAware"));
+    EXPECT_NE(std::string::npos, manifest.find(">false</dpiAware>"));
     // Vista and 10, the ends of the supported range.
     EXPECT_NE(std::string::npos, manifest.find("{e2011457-1546-43c5-a5fe-008deee3d3f0}"));
     EXPECT_NE(std::string::npos, manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"));
