@@ -92,7 +92,9 @@ bool CCmdOperator::DialogBack() {
       if (!page->Load(section.c_str())) log_.WriteLog(0, "[CCmdOperator] Load dialog fail [%s]\n", section.c_str());
       page->Refresh();
     }
-    ShowPage(page);
+    // Shown without taking the activation: the control window takes it next.
+    ShowWindow(page->Window(), SW_SHOWNA);
+    UpdateWindow(page->Window());
     if (controlWindow_) SetForegroundWindow(controlWindow_);
     if (HasWindow(current_) && current_ != page) ShowWindow(current_->Window(), SW_HIDE);
     current_ = page;

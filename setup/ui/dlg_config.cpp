@@ -143,13 +143,13 @@ void CDlgConfig::SizeAndCentre(HWND window) {
   int w = width_, h = height_;
   if (!(w && h)) {
     std::string name = PaintedBitmap();
-    fw::UniqueGdiObject bitmap = LoadSkinBitmap(name);
+    HBITMAP bitmap = SharedSkinBitmap(name);
     if (!bitmap) {
       log_.WriteLog(0, "[CNormalDlg] Back bitmap not found!! (%s)\n", name.c_str());
       CentreOnly(window);
       return;
     }
-    SIZE size = BitmapSize(static_cast<HBITMAP>(bitmap.Get()));
+    SIZE size = BitmapSize(bitmap);
     w = size.cx;
     h = size.cy;
   }

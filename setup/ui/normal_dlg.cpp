@@ -109,7 +109,7 @@ void CNormalDlg::PaintPage(HDC dc) {
                                                            reinterpret_cast<LPARAM>(hwnd_)));
   FillRect(dc, &client, background ? background : GetSysColorBrush(COLOR_BTNFACE));
   std::string name = config_.PaintedBitmap();
-  fw::UniqueGdiObject bitmap = LoadSkinBitmap(name);
+  HBITMAP bitmap = SharedSkinBitmap(name);
   if (!bitmap) {
     if (!name.empty()) log_.WriteLog(0, "%s Load Background bitmap Error!! (%s)\n", LogTag(), name.c_str());
   } else {
@@ -119,7 +119,7 @@ void CNormalDlg::PaintPage(HDC dc) {
     const bool keepSides = (layout & LAYOUT_RTL) && !config_.BackBitmapRight().empty() &&
                            name == config_.BackBitmapRight();
     if (keepSides) SetLayout(dc, layout | LAYOUT_BITMAPORIENTATIONPRESERVED);
-    DrawBitmap(dc, 0, 0, client.right, client.bottom, static_cast<HBITMAP>(bitmap.Get()));
+    DrawBitmap(dc, 0, 0, client.right, client.bottom, bitmap);
     if (keepSides) SetLayout(dc, layout);
   }
   config_.DrawShapes(dc);

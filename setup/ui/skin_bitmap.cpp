@@ -1,5 +1,9 @@
 #include "setup/ui/skin_bitmap.h"
 
+#include <map>
+#include <mutex>
+#include <utility>
+
 #include "setup/core/core_context.h"
 
 namespace ui {
@@ -43,6 +47,22 @@ fw::UniqueGdiObject LoadSkinBitmap(const std::string& name) {
   if (name.empty()) return fw::UniqueGdiObject();
   if (HBITMAP bitmap = LoadFrom(core::ResourceLibrary(), name)) return fw::UniqueGdiObject(bitmap);
   return fw::UniqueGdiObject(LoadFrom(GetModuleHandleA(nullptr), name));
+}
+
+HBITMAP SharedSkinBitmap(const std::string& name) {
+  if (name.empty()) return nullptr;
+  static std::mutex lock;
+  static std::map<std::pair<HMODULE, std::string>, HBITMAP>* loaded =
+      new std::map<std::pair<HMODULE, std::string>, HBITMAP>();  // never freed: the bitmaps live as long
+  const std::pair<HMODULE, std::string> key(core::ResourceLibrary(), name);
+  std::lock_guard<std::mutex> hold(lock);
+  auto found = loaded->find(key);
+  if (found != loaded->end()) return found->second;
+  fw::UniqueGdiObject bitmap = LoadSkinBitmap(name);
+  if (!bitmap) return nullptr;  // asked again next time: the caller logs it each time
+  HBITMAP kept = static_cast<HBITMAP>(bitmap.Release());
+  loaded->emplace(key, kept);
+  return kept;
 }
 
 SIZE BitmapSize(HBITMAP bitmap) {

@@ -13,6 +13,11 @@ namespace ui {
 
 // Null when neither module has a bitmap of that name.
 fw::UniqueGdiObject LoadSkinBitmap(const std::string& name);
+// The same bitmap loaded once per resource library and name and kept until the
+// process ends (the caller never deletes it): for the pages' backgrounds,
+// which every page set-up and every paint of a page asks for. Not for use
+// on more than one thread at a time while selected into a device context.
+HBITMAP SharedSkinBitmap(const std::string& name);
 SIZE BitmapSize(HBITMAP bitmap);
 // Copies the bitmap's top-left w x h to (x, y).
 bool DrawBitmap(HDC dest, int x, int y, int w, int h, HBITMAP bitmap);
