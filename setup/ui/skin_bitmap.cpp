@@ -2,7 +2,7 @@
 
 #include <map>
 #include <mutex>
-#include <utility>
+#include <tuple>
 
 #include "setup/core/core_context.h"
 
@@ -52,9 +52,13 @@ fw::UniqueGdiObject LoadSkinBitmap(const std::string& name) {
 HBITMAP SharedSkinBitmap(const std::string& name) {
   if (name.empty()) return nullptr;
   static std::mutex lock;
-  static std::map<std::pair<HMODULE, std::string>, HBITMAP>* loaded =
-      new std::map<std::pair<HMODULE, std::string>, HBITMAP>();  // never freed: the bitmaps live as long
-  const std::pair<HMODULE, std::string> key(core::ResourceLibrary(), name);
+  using Key = std::tuple<HMODULE, std::string, std::string>;
+  static std::map<Key, HBITMAP>* loaded = new std::map<Key, HBITMAP>();  // never freed: the bitmaps live as long
+  // The library's file too: another library may be loaded where a freed one was.
+  HMODULE library = core::ResourceLibrary();
+  char path[MAX_PATH] = "";
+  if (library) GetModuleFileNameA(library, path, sizeof(path));
+  const Key key(library, path, name);
   std::lock_guard<std::mutex> hold(lock);
   auto found = loaded->find(key);
   if (found != loaded->end()) return found->second;
