@@ -90,12 +90,14 @@ TOOLINFOA ToolOf(HWND control, const std::string& text, bool relay) {
 bool ControlTooltip::Set(HWND control, const std::string& text, bool relay) {
   if (!control) return false;
   if (control_ == control && relay_ == relay) {
-    if (tip_) {
-      TOOLINFOA info = ToolOf(control, text, relay);
-      SendMessageA(tip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
-    }
     text_ = text;
-    return true;
+    if (tip_) {
+      TOOLINFOA info = ToolOf(control, text_, relay);
+      SendMessageA(tip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+      return true;
+    }
+    // A fixed control whose tooltip window was refused before asks again.
+    return relay || CreateWindowNow();
   }
   Destroy();
   control_ = control;
@@ -113,14 +115,18 @@ bool ControlTooltip::CreateWindowNow() {
   tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, info.hwnd, nullptr,
                          fw::CodeModule(), nullptr);
-  if (!tip_) return false;
+  if (!tip_) {
+    refused_ = true;
+    return false;
+  }
   SendMessageA(tip_, TTM_ACTIVATE, TRUE, 0);
   SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
   return true;
 }
 
 void ControlTooltip::Relay(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!tip_ && (control != control_ || !IsWindow(control) || !CreateWindowNow())) return;
+  // Once refused, the window is not asked for again on every mouse message.
+  if (!tip_ && (refused_ || control != control_ || !IsWindow(control) || !CreateWindowNow())) return;
   MSG msg{control, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
   DWORD pos = GetMessagePos();
   msg.pt.x = static_cast<short>(LOWORD(pos));
@@ -133,6 +139,7 @@ void ControlTooltip::Destroy() {
   tip_ = nullptr;
   control_ = nullptr;
   relay_ = true;
+  refused_ = false;
   text_.clear();
 }
 

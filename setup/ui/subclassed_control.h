@@ -58,6 +58,7 @@ class ControlTooltip {
   HWND tip_ = nullptr;
   HWND control_ = nullptr;
   bool relay_ = true;
+  bool refused_ = false;  // the system refused the window; not asked again on relay
   std::string text_;
 };
 
