@@ -55,24 +55,39 @@ struct Shot {
 };
 Shot* g_shot = nullptr;
 
+// The picture is taken from the screen, which Wine's x11 driver updates from
+// a window's painting only while the program waits for messages: the capture
+// comes a moment after the last repaint, not in the same call (taken at once,
+// the control painted last was sometimes still blank).
+constexpr UINT kFlushMs = 250;
+
 void CALLBACK CaptureNow(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   if (!g_shot || !g_shot->page) return;
   HWND window = g_shot->page->Window();
-  if (window) {
-    // Every object at rest, whatever the pointer did while the page came up.
-    SetCursorPos(0, 0);
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      char name[16] = "";
-      GetClassNameA(child, name, sizeof(name));
-      if (_stricmp(name, "Static") == 0) SendMessageA(child, WM_MOUSELEAVE, 0, 0);  // links
-    }
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    GdiFlush();
-    g_shot->captured = preview::CaptureWindow(window, g_shot->bmpPath);
-  }
+  if (window) g_shot->captured = preview::CaptureWindow(window, g_shot->bmpPath);
   g_shot->page->End(0);
+}
+
+void CALLBACK SettleAndRedraw(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (!g_shot || !g_shot->page) return;
+  HWND window = g_shot->page->Window();
+  if (!window) {
+    g_shot->page->End(0);
+    return;
+  }
+  // Every object at rest, whatever the pointer did while the page came up.
+  SetCursorPos(0, 0);
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char name[16] = "";
+    GetClassNameA(child, name, sizeof(name));
+    if (_stricmp(name, "Static") == 0) SendMessageA(child, WM_MOUSELEAVE, 0, 0);  // links
+  }
+  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  GdiFlush();
+  SetTimer(nullptr, kCaptureTimer, kFlushMs, CaptureNow);
 }
 
 engine::IWizardPage* PageFor(pages::WizardPages& wizard, const std::string& section) {
@@ -95,7 +110,7 @@ bool Render(pages::WizardPages& wizard, const std::string& section, const std::s
   }
   Shot shot{page, bmpPath, false};
   g_shot = &shot;
-  SetTimer(nullptr, kCaptureTimer, kSettleMs, CaptureNow);
+  SetTimer(nullptr, kCaptureTimer, kSettleMs, SettleAndRedraw);
   page->RunModal(nullptr);
   g_shot = nullptr;
   page->Reset();
