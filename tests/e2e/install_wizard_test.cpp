@@ -134,8 +134,9 @@ void InstallWizard::RunWizard() {
                                 20000))
       << medium_.Trace();
   EXPECT_TRUE(IsWindowVisible(removal));
-  drive::ClickButton(GetDlgItem(removal, 1052));
-  drive::ClickButton(remove);
+  std::string why;
+  ASSERT_TRUE(drive::TickAllAndPress(removal, 1052, 1004, 60000, &why))
+      << why << "\n" << drive::DescribeWindows(uninstall.Id()) << medium_.Log();
   HWND done = drive::WaitForWindow(uninstall.Id(), [&](HWND w) {
     return drive::ClassName(w) == "#32770" && EitherChild(w, "Button", English("BTN_CLOSE"), Hebrew("BTN_CLOSE"));
   }, 60000);

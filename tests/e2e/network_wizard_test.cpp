@@ -421,8 +421,9 @@ TEST_F(NetworkWizard, TheNetworkInstallReachesTheSpoolerAndTheUninstallRemovesTh
   ASSERT_TRUE(medium_.Start(&uninstall, "/UNINSTALL", {{"QX_MESSAGE_BOX_ANSWER", "1"}}));
   HWND removal = drive::WaitForWindow(uninstall.Id(), [](HWND w) { return GetDlgItem(w, 1052) != nullptr; }, 60000);
   ASSERT_NE(removal, nullptr) << medium_.Log();
-  drive::ClickButton(GetDlgItem(removal, 1052));
-  drive::ClickButton(GetDlgItem(removal, 1004));
+  std::string why;
+  ASSERT_TRUE(drive::TickAllAndPress(removal, 1052, 1004, 60000, &why))
+      << why << "\n" << drive::DescribeWindows(uninstall.Id()) << medium_.Log();
   HWND done = PageWith(uninstall, "Button", T("BTN_CLOSE"));
   ASSERT_NE(done, nullptr) << medium_.Log();
   drive::ClickObject(drive::FindChild(done, "Button", T("BTN_CLOSE").c_str()));

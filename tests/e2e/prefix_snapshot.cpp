@@ -29,6 +29,22 @@ const char* const kWineOwnKeys[] = {
     "HKCU\\Software\\Wine\\Temporary System Parameters",
 };
 
+// Keys that Wine makes (volatile) as the parents of the ones above: present
+// or not depending on whether its display set-up ran before a snapshot. Only
+// the keys themselves; whatever else they hold is compared.
+const char* const kWineOwnParents[] = {
+    "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\System",
+    "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\System\\CurrentControlSet",
+    "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\System\\CurrentControlSet\\Control",
+};
+
+bool WineOwnParent(const std::string& path) {
+  for (const char* key : kWineOwnParents) {
+    if (_stricmp(path.c_str(), key) == 0) return true;
+  }
+  return false;
+}
+
 bool Excluded(const std::string& path) {
   for (const char* key : kWineOwnKeys) {
     size_t n = strlen(key);
@@ -67,7 +83,7 @@ void SnapshotKey(HKEY root, const std::string& name, const std::string& key, Pre
   if (Excluded(path)) return;
   fw::UniqueRegKey handle;
   if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, handle.Put()) != ERROR_SUCCESS) return;
-  (*out)[path] = "";
+  if (!WineOwnParent(path)) (*out)[path] = "";
   std::vector<BYTE> data(4096);
   std::vector<char> valueName(16384);
   for (DWORD i = 0;; ++i) {

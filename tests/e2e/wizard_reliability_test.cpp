@@ -107,10 +107,11 @@ class WizardReliability : public ::testing::Test {
     ASSERT_TRUE(run.Start(program.empty() ? InstalledCopy() : program, "/UNINSTALL", environment));
     HWND removal = drive::WaitForWindow(run.Id(), [](HWND w) { return GetDlgItem(w, 1052) != nullptr; }, 60000);
     ASSERT_NE(removal, nullptr) << medium_.Log();
-    drive::ClickButton(GetDlgItem(removal, 1052));
-    drive::ClickButton(GetDlgItem(removal, 1004));
+    std::string why;
+    ASSERT_TRUE(drive::TickAllAndPress(removal, 1052, 1004, 60000, &why))
+        << why << "\n" << drive::DescribeWindows(run.Id()) << medium_.Log();
     HWND done = drive::WaitForPage(run.Id(), "Button", Text("BTN_CLOSE"));
-    ASSERT_NE(done, nullptr) << medium_.Log();
+    ASSERT_NE(done, nullptr) << drive::DescribeWindows(run.Id()) << medium_.Log();
     drive::ClickObject(drive::FindChild(done, "Button", Text("BTN_CLOSE").c_str()));
     ASSERT_TRUE(run.Wait(90000)) << medium_.Log();
     WaitForQuiet();

@@ -110,6 +110,44 @@ void ClickObject(HWND control) {
 
 void ClickButton(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
+bool TickAllAndPress(HWND page, int checkAllId, int buttonId, DWORD ms, std::string* why) {
+  auto fail = [&](const char* reason) {
+    if (why) *why = reason;
+    return false;
+  };
+  HWND checkAll = GetDlgItem(page, checkAllId), button = GetDlgItem(page, buttonId);
+  HWND list = FindChild(page, "SysListView32");
+  if (!checkAll || !button || !list) return fail("the page has no check-all box, button or list");
+  auto rows = [&] { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); };
+  if (!WaitUntil([&] { return rows() > 0; }, ms)) return fail("the list stayed empty");
+  // The box is ticked by the page's own handling of the click, which ticks
+  // every row with it (the rows' states are the page's, not the list's).
+  auto allTicked = [&] { return SendMessageA(checkAll, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+  for (int attempt = 0; attempt < 3 && !allTicked(); ++attempt) {
+    ClickButton(checkAll);
+    WaitUntil(allTicked, 10000);
+  }
+  if (!allTicked()) return fail("the check-all box could not be ticked");
+  auto gone = [&] { return !IsWindow(page) || !IsWindowVisible(page); };
+  for (int attempt = 0; attempt < 2 && !gone(); ++attempt) {
+    // A page under a message box is not usable; the box is answered first.
+    if (IsWindowEnabled(page)) ClickButton(button);
+    WaitUntil(gone, attempt == 0 ? 30000 : ms);
+  }
+  return gone() || fail("the page stayed after its button was pressed");
+}
+
+std::string DescribeWindows(DWORD processId) {
+  std::string text;
+  for (HWND window : VisibleWindows(processId)) {
+    text += ClassName(window) + " \"" + WindowText(window) + "\"" + (IsWindowEnabled(window) ? "" : " (disabled)") + "\n";
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (IsWindowVisible(child)) text += "  " + ClassName(child) + " \"" + WindowText(child) + "\"\n";
+    }
+  }
+  return text;
+}
+
 void ChooseComboRow(HWND combo, int row) {
   SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(row), 0);
   PostMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
