@@ -215,17 +215,11 @@ bool UninstallThroughTheWizard(WizardRun& run, const std::string& command) {
   HWND removal = run.Window([](HWND w) { return GetDlgItem(w, kCheckAllId) != nullptr; }, "uninstall items");
   if (!removal) return false;
   run.Picture(removal, "uninstall-items");
-  drive::ClickButton(GetDlgItem(removal, kCheckAllId));
-  HWND list = drive::FindChild(removal, "SysListView32");
-  drive::WaitUntil([&] {
-    int rows = list ? static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
-    for (int row = 0; row < rows; ++row) {
-      if (((SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12) != 2) {
-        return false;
-      }
-    }
-    return true;
-  }, 5000);
+  // The page ticks every row when its check-all box is ticked; the rows'
+  // states are the page's own, drawn by it, not the list's state images.
+  HWND checkAll = GetDlgItem(removal, kCheckAllId);
+  drive::ClickButton(checkAll);
+  drive::WaitUntil([&] { return SendMessageA(checkAll, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000);
   run.Picture(removal, "uninstall-all-ticked");
   drive::ClickButton(GetDlgItem(removal, kRemoveId));
   HWND progress = drive::WaitForPage(run.pid(), "Static", run.Text("MSG_UNINSTALLING"), 10000);

@@ -122,12 +122,12 @@ bool TickAllAndPress(HWND page, int checkAllId, int buttonId, DWORD ms, std::str
   if (!WaitUntil([&] { return rows() > 0; }, ms)) return fail("the list stayed empty");
   // The box is ticked by the page's own handling of the click, which ticks
   // every row with it (the rows' states are the page's, not the list's).
-  auto allTicked = [&] { return SendMessageA(checkAll, BM_GETCHECK, 0, 0) == BST_CHECKED; };
-  for (int attempt = 0; attempt < 3 && !allTicked(); ++attempt) {
+  auto ticked = [&] { return SendMessageA(checkAll, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+  for (int attempt = 0; attempt < 3 && !ticked(); ++attempt) {
     ClickButton(checkAll);
-    WaitUntil(allTicked, 10000);
+    WaitUntil(ticked, 10000);
   }
-  if (!allTicked()) return fail("the check-all box could not be ticked");
+  if (!ticked()) return fail("the check-all box could not be ticked");
   auto gone = [&] { return !IsWindow(page) || !IsWindowVisible(page); };
   for (int attempt = 0; attempt < 2 && !gone(); ++attempt) {
     // A page under a message box is not usable; the box is answered first.

@@ -43,7 +43,7 @@ bool ClickListRow(HWND list, int row, int fromLeft = -1);
 // A page with a check-all box over a list of rows: waits for its rows, ticks
 // the box (which ticks them all), then presses the button and waits for the
 // page to go. A click the page did not act on (the box still clear, or the
-// page still up and usable after a while) is made once more. False, with
+// page still up and usable after a while) is made again. False, with
 // the reason in `why`, when the page could not be got past.
 bool TickAllAndPress(HWND page, int checkAllId, int buttonId, DWORD ms = 60000, std::string* why = nullptr);
 // One line per visible top-level window of the process: class and text.
